@@ -1,0 +1,33 @@
+#pragma once
+#include <QElapsedTimer>
+#include <QVector>
+#include <algorithm>
+#include <functional>
+
+namespace bench {
+
+struct Figures {
+    double median = 0, p95 = 0, best = 0;  // milliseconds
+};
+
+// Runs fn `runs` times (after one warm-up) and summarises the times.
+inline Figures measure(int runs, const std::function<void()> &fn)
+{
+    fn();
+    QVector<double> ms;
+    ms.reserve(runs);
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        fn();
+        ms.append(t.nsecsElapsed() / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    Figures f;
+    f.best = ms.front();
+    f.median = ms[ms.size() / 2];
+    f.p95 = ms[std::min<int>(ms.size() - 1, int(ms.size() * 0.95))];
+    return f;
+}
+
+}  // namespace bench

@@ -1,0 +1,205 @@
+// Where a Data Source leads, and how its parts reach the ODBC driver: a
+// server name or password can never add or change an attribute.
+#include "data/data_source.h"
+#include "data/error.h"
+#include "data/error_text.h"
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace dd;
+
+namespace {
+
+// Splits a DSN-less ODBC string the way a driver does: braces quote, a
+// doubled closing brace stands for one.
+QMap<QString, QString> parseOdbc(const QString &s, bool *ok)
+{
+    QMap<QString, QString> out;
+    *ok = true;
+    int i = 0;
+    while (i < s.size()) {
+        const int eq = s.indexOf(QLatin1Char('='), i);
+        if (eq < 0) {
+            *ok = false;
+            return out;
+        }
+        const QString key = s.mid(i, eq - i).toUpper();
+        i = eq + 1;
+        QString value;
+        if (i < s.size() && s[i] == QLatin1Char('{')) {
+            ++i;
+            for (;;) {
+                if (i >= s.size()) {
+                    *ok = false;
+                    return out;
+                }
+                if (s[i] == QLatin1Char('}')) {
+                    if (i + 1 < s.size() && s[i + 1] == QLatin1Char('}')) {
+                        value += QLatin1Char('}');
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                value += s[i++];
+            }
+        } else {
+            const int semi = s.indexOf(QLatin1Char(';'), i);
+            value = s.mid(i, semi < 0 ? -1 : semi - i);
+            i = semi < 0 ? s.size() : semi;
+        }
+        if (out.contains(key))
+            *ok = false;  // a repeated attribute would be an injection
+        out.insert(key, value);
+        if (i < s.size() && s[i] == QLatin1Char(';'))
+            ++i;
+    }
+    return out;
+}
+
+}  // namespace
+
+class TestDataSource : public QObject {
+    Q_OBJECT
+private slots:
+    void serverNames_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("instance");
+        QTest::addColumn<int>("port");
+        QTest::newRow("(local)") << "(local)" << "127.0.0.1" << "" << 0;
+        QTest::newRow("dot") << "." << "127.0.0.1" << "" << 0;
+        QTest::newRow("localhost") << "LocalHost" << "127.0.0.1" << "" << 0;
+        QTest::newRow("empty") << "" << "127.0.0.1" << "" << 0;
+        QTest::newRow("host") << "erp-db01" << "erp-db01" << "" << 0;
+        QTest::newRow("instance") << "erp-db01\\SQL2008" << "erp-db01" << "SQL2008" << 0;
+        QTest::newRow("local instance") << "(local)\\ERP" << "127.0.0.1" << "ERP" << 0;
+        QTest::newRow("port") << "10.1.2.3,1533" << "10.1.2.3" << "" << 1533;
+        QTest::newRow("localhost port") << "localhost,4000" << "127.0.0.1" << "" << 4000;
+        QTest::newRow("spaces") << "  srv , 1444 " << "srv" << "" << 1444;
+    }
+    void serverNames()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, host);
+        QFETCH(QString, instance);
+        QFETCH(int, port);
+        const DataTarget t = resolveDataSource(source);
+        QCOMPARE(t.kind, DataTarget::SqlServer);
+        QCOMPARE(t.host, host);
+        QCOMPARE(t.instance, instance);
+        QCOMPARE(t.port, port);
+    }
+
+    void badPortsAreErrors_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::newRow("letters") << "srv,abc";
+        QTest::newRow("zero") << "srv,0";
+        QTest::newRow("too big") << "srv,70000";
+        QTest::newRow("empty") << "srv,";
+    }
+    void badPortsAreErrors()
+    {
+        QFETCH(QString, source);
+        QVERIFY_THROWS_EXCEPTION(Error, resolveDataSource(source));
+    }
+
+    void anExistingFolderIsTheLocalSource()
+    {
+        QTemporaryDir dir;
+        const DataTarget t = resolveDataSource(dir.path());
+        QCOMPARE(t.kind, DataTarget::SqliteFolder);
+        // "." names this machine's server, not the current folder.
+        QCOMPARE(resolveDataSource(".").kind, DataTarget::SqlServer);
+        QCOMPARE(resolveDataSource(dir.path() + "/nosuch").kind, DataTarget::SqlServer);
+    }
+
+    void partsCannotInjectAttributes_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("password");
+        QTest::newRow("plain") << "srv" << "secret";
+        QTest::newRow("semicolon password") << "srv" << "a;DATABASE=master";
+        QTest::newRow("brace password") << "srv" << "}{;=}}";
+        QTest::newRow("leading brace") << "srv" << "{abc}";
+        QTest::newRow("spaces") << "srv" << "  two words  ";
+        QTest::newRow("empty password") << "srv" << "";
+        QTest::newRow("chinese") << "srv" << "密码;UID=x";
+        QTest::newRow("server injection") << "srv;PWD=x;DATABASE=master" << "p";
+        QTest::newRow("server braces") << "s}rv{" << "p";
+    }
+    void partsCannotInjectAttributes()
+    {
+        QFETCH(QString, server);
+        QFETCH(QString, password);
+        DataTarget t;
+        t.kind = DataTarget::SqlServer;
+        t.serverText = server;
+        t.host = server;
+        for (const QString driver : {QStringLiteral("FreeTDS"), QStringLiteral("ODBC Driver 18 for SQL Server")}) {
+            bool ok = false;
+            const auto attrs = parseOdbc(odbcConnectionString(driver, t, "svdata_001_2011", "sa", password), &ok);
+            QVERIFY(ok);
+            QCOMPARE(attrs.value("PWD"), password);
+            QCOMPARE(attrs.value("UID"), QStringLiteral("sa"));
+            QCOMPARE(attrs.value("DATABASE"), QStringLiteral("svdata_001_2011"));
+            QCOMPARE(attrs.value("SERVER"), server);
+            QCOMPARE(attrs.value("DRIVER"), driver);
+        }
+    }
+
+    void freeTdsGetsProtocolAndCharset()
+    {
+        const DataTarget t = resolveDataSource("127.0.0.1,2433");
+        bool ok = false;
+        const auto attrs = parseOdbc(odbcConnectionString("FreeTDS", t, "svsystem", "sa", "p"), &ok);
+        QVERIFY(ok);
+        QCOMPARE(attrs.value("PORT"), QStringLiteral("2433"));
+        QCOMPARE(attrs.value("TDS_VERSION"), QStringLiteral("7.4"));
+        QCOMPARE(attrs.value("CLIENTCHARSET"), QStringLiteral("UTF-8"));
+        const auto named = parseOdbc(odbcConnectionString("FreeTDS", resolveDataSource("h\\INST"), "svsystem", "sa", "p"), &ok);
+        QCOMPARE(named.value("SERVER"), QStringLiteral("h\\INST"));
+        QVERIFY(!named.contains("PORT"));  // the instance's port is looked up
+        const auto ms = parseOdbc(odbcConnectionString("ODBC Driver 17 for SQL Server", resolveDataSource("(local)"), "svsystem", "sa", "p"), &ok);
+        QCOMPARE(ms.value("SERVER"), QStringLiteral("(local)"));
+    }
+
+    void driverChoice()
+    {
+        QCOMPARE(chooseSqlServerDriver({"PostgreSQL", "FreeTDS", "ODBC Driver 17 for SQL Server"}),
+                 QStringLiteral("ODBC Driver 17 for SQL Server"));
+        QCOMPARE(chooseSqlServerDriver({"FreeTDS", "ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server"}),
+                 QStringLiteral("ODBC Driver 18 for SQL Server"));
+        QCOMPARE(chooseSqlServerDriver({"SQLite3", "FreeTDS"}), QStringLiteral("FreeTDS"));
+        QCOMPARE(chooseSqlServerDriver({"SQLite3"}), QString());
+        QCOMPARE(chooseSqlServerDriver({"freetds 1.3"}), QStringLiteral("freetds 1.3"));
+    }
+
+    void driverMessagesAreCleaned_data()
+    {
+        QTest::addColumn<QString>("raw");
+        QTest::addColumn<QString>("clean");
+        QTest::newRow("login") << "[FreeTDS][SQL Server]Login failed for user 'sa'."
+                               << "Login failed for user 'sa'.";
+        QTest::newRow("two records")
+            << "[FreeTDS][SQL Server]Login failed for user 'sa'. [FreeTDS][SQL Server]Unable to connect to data source"
+            << "Login failed for user 'sa'.\nUnable to connect to data source";
+        QTest::newRow("lines and state") << "[unixODBC][FreeTDS][SQL Server]Invalid object name 'X'.\n42S02"
+                                         << "Invalid object name 'X'.";
+        QTest::newRow("plain") << "Cannot open database \"svdata_001_2011\" requested by the login. The login failed."
+                               << "Cannot open database \"svdata_001_2011\" requested by the login. The login failed.";
+        QTest::newRow("duplicates folded") << "[A][B]x\n[A][B]x" << "x";
+    }
+    void driverMessagesAreCleaned()
+    {
+        QFETCH(QString, raw);
+        QFETCH(QString, clean);
+        QCOMPARE(cleanDriverMessage(raw), clean);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataSource)
+#include "tst_data_source.moc"
