@@ -19,10 +19,37 @@ QString cleanDriverMessage(const QString &raw)
         line = line.trimmed();
         if (line.isEmpty() || sqlState.match(line).hasMatch())
             continue;
+        if (line == QLatin1String("Timeout expired"))
+            line = QStringLiteral("等待服务器响应超时。");
         if (!lines.contains(line))
             lines << line;
     }
+    // The driver manager's generic line says nothing when a real reason follows.
+    const QString generic = QStringLiteral("Unable to connect to data source");
+    if (lines.size() > 1)
+        lines.removeAll(generic);
     return lines.join(QLatin1Char('\n'));
+}
+
+QString clientFailureText(long number)
+{
+    switch (number) {
+    case 20009:
+    case 20002:
+        return QStringLiteral("无法连接到服务器：服务器不存在、未启动或拒绝连接。");
+    case 20012:
+    case 20013:
+        return QStringLiteral("找不到该服务器名称，请检查服务器名。");
+    case 20003:
+        return QStringLiteral("等待服务器响应超时。");
+    case 20004:
+    case 20006:
+    case 20017:
+    case 20047:
+        return QStringLiteral("与服务器的连接已断开。");
+    default:
+        return QString();
+    }
 }
 
 }  // namespace dd

@@ -21,14 +21,18 @@ QString nextConnectionName()
 
 Error errorFrom(const QSqlError &e, const QString &fallback)
 {
-    QString text = cleanDriverMessage(e.databaseText());
+    bool ok = false;
+    long number = e.nativeErrorCode().toLong(&ok);
+    if (!ok || number == 0)
+        number = errc::ProviderError;
+    QString text = clientFailureText(number);
+    if (text.isEmpty())
+        text = cleanDriverMessage(e.databaseText());
     if (text.isEmpty())
         text = cleanDriverMessage(e.driverText());
     if (text.isEmpty())
         text = fallback;
-    bool ok = false;
-    const long native = e.nativeErrorCode().toLong(&ok);
-    return Error(ok && native != 0 ? native : errc::ProviderError, text);
+    return Error(number, text);
 }
 
 Error missingDatabase(const QString &catalog)

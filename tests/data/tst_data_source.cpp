@@ -186,7 +186,11 @@ private slots:
                                << "Login failed for user 'sa'.";
         QTest::newRow("two records")
             << "[FreeTDS][SQL Server]Login failed for user 'sa'. [FreeTDS][SQL Server]Unable to connect to data source"
-            << "Login failed for user 'sa'.\nUnable to connect to data source";
+            << "Login failed for user 'sa'.";
+        QTest::newRow("timeout") << "[FreeTDS][SQL Server]Timeout expired\n[FreeTDS][SQL Server]Unable to connect to data source"
+                                 << "等待服务器响应超时。";
+        QTest::newRow("generic alone") << "[unixODBC]Unable to connect to data source"
+                                       << "Unable to connect to data source";
         QTest::newRow("lines and state") << "[unixODBC][FreeTDS][SQL Server]Invalid object name 'X'.\n42S02"
                                          << "Invalid object name 'X'.";
         QTest::newRow("plain") << "Cannot open database \"svdata_001_2011\" requested by the login. The login failed."
