@@ -1,0 +1,156 @@
+#include "combo_box.h"
+#include "data/error.h"
+#include "focus_watcher.h"
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+namespace ui {
+
+ComboBox::ComboBox(Form &form, Style style) : Control(form, new QComboBox), style_(style)
+{
+    QComboBox *cb = comboBox();
+    cb->setDuplicatesEnabled(true);
+    cb->setInsertPolicy(QComboBox::NoInsert);
+    if (style_ == DropDownCombo) {
+        // The box's own reaction to "editing finished" (Enter, focus
+        // leaving) would pick an entry matching the typed text and rewrite
+        // it; only the user's pick in the list selects, so that reaction is
+        // undone between these two handlers, which bracket the box's own.
+        auto *edit = new QLineEdit;
+        QObject::connect(edit, &QLineEdit::editingFinished, cb, [this] {
+            finishing_ = true;
+            finishIndex_ = comboBox()->currentIndex();
+            finishText_ = comboBox()->lineEdit()->text();
+        });
+        cb->setLineEdit(edit);
+        QObject::connect(edit, &QLineEdit::editingFinished, cb, [this] {
+            finishing_ = false;
+            QComboBox *box = comboBox();
+            if (box->currentIndex() != finishIndex_ || box->lineEdit()->text() != finishText_) {
+                const QSignalBlocker b1(box), b2(box->lineEdit());
+                box->setCurrentIndex(finishIndex_);
+                box->lineEdit()->setText(finishText_);
+            }
+        });
+        cb->setCompleter(nullptr);
+        QObject::connect(edit, &QLineEdit::textEdited, cb,
+                         [this](const QString &text) { userEdited(text); });
+    }
+    cb->setCurrentIndex(-1);
+    QObject::connect(cb, QOverload<int>::of(&QComboBox::activated), cb, [this](int index) {
+        if (!finishing_)
+            userActivated(index);
+    });
+    auto *watcher = new FocusWatcher(cb, [this] { focusEntered(); });
+    if (cb->lineEdit())
+        watcher->watch(cb->lineEdit());
+}
+
+ComboBox::~ComboBox() = default;
+
+QComboBox *ComboBox::comboBox() const
+{
+    return static_cast<QComboBox *>(widget());
+}
+
+void ComboBox::AddItem(const QString &item)
+{
+    QComboBox *cb = comboBox();
+    const QString text = Text();
+    const QSignalBlocker block(cb);
+    cb->addItem(item);
+    // Appending never changes the selection or the text.
+    cb->setCurrentIndex(listIndex_);
+    if (QLineEdit *edit = cb->lineEdit()) {
+        const QSignalBlocker blockEdit(edit);
+        edit->setText(text);
+    }
+}
+
+void ComboBox::Clear()
+{
+    QComboBox *cb = comboBox();
+    const QSignalBlocker block(cb);
+    cb->clear();
+    if (QLineEdit *edit = cb->lineEdit()) {
+        const QSignalBlocker blockEdit(edit);
+        edit->clear();
+    }
+    listIndex_ = -1;
+}
+
+int ComboBox::ListCount() const
+{
+    return comboBox()->count();
+}
+
+QString ComboBox::List(int index) const
+{
+    return comboBox()->itemText(index);
+}
+
+QString ComboBox::Text() const
+{
+    if (QLineEdit *edit = comboBox()->lineEdit())
+        return edit->text();
+    return listIndex_ >= 0 ? comboBox()->itemText(listIndex_) : QString();
+}
+
+void ComboBox::setText(const QString &text)
+{
+    QComboBox *cb = comboBox();
+    if (style_ == DropDownList) {
+        const int index = cb->findText(text, Qt::MatchExactly);
+        if (index < 0)
+            throw dd::Error(383, QStringLiteral("'Text' 属性为只读"));
+        setListIndex(index);
+        return;
+    }
+    {
+        const QSignalBlocker block(cb), blockEdit(cb->lineEdit());
+        cb->lineEdit()->setText(text);
+        listIndex_ = cb->findText(text, Qt::MatchExactly);
+        cb->setCurrentIndex(listIndex_);
+        cb->lineEdit()->setText(text);
+    }
+    if (onChange)
+        onChange();
+}
+
+void ComboBox::setListIndex(int index)
+{
+    QComboBox *cb = comboBox();
+    if (index < -1 || index >= cb->count())
+        throw dd::Error(380, QStringLiteral("无效的属性值"));
+    {
+        const QSignalBlocker block(cb);
+        cb->setCurrentIndex(index);
+        if (QLineEdit *edit = cb->lineEdit()) {
+            const QSignalBlocker blockEdit(edit);
+            edit->setText(index >= 0 ? cb->itemText(index) : QString());
+        }
+    }
+    listIndex_ = index;
+    if (onClick)
+        onClick();
+}
+
+void ComboBox::userActivated(int index)
+{
+    listIndex_ = index;
+    raiseUserEvent(onClick);
+}
+
+void ComboBox::userEdited(const QString &text)
+{
+    listIndex_ = comboBox()->findText(text, Qt::MatchExactly);
+    raiseUserEvent(onChange);
+}
+
+void ComboBox::focusEntered()
+{
+    raiseUserEvent(onGotFocus);
+}
+
+}  // namespace ui

@@ -1,0 +1,71 @@
+#pragma once
+// Combo box: a drop-down list (style 2, pick only) or a drop-down combo
+// (style 0, type or pick).
+//
+//   ui::ComboBox Combo1{*this, ui::ComboBox::DropDownList};
+//   Combo1.onClick = [this] { Combo1_Click(); };
+//   Combo1.AddItem("[001]Main");
+//   Combo1.setListIndex(0);   // selects, sets Text, raises onClick now
+//
+// Rules:
+// - setListIndex(i) selects entry i (-1: none), sets Text to it and raises
+//   onClick synchronously, even when i is the current index; an index out
+//   of range throws dd::Error 380 and changes nothing. An error escaping
+//   onClick propagates out of setListIndex to the code that assigned it.
+// - onChange: every edit the user makes in a style-0 box and every setText
+//   by code; never Clear, AddItem or setListIndex.
+// - onClick from the user: choosing an entry of the list (mouse or arrow
+//   keys); raised untrapped.
+// - onGotFocus: the focus moves into the box from elsewhere in its window
+//   (Tab, mouse, SetFocus); not when the window merely gets activated again,
+//   for instance after a message box closes.
+// - Style 2 setText: selects the entry of that text (raising onClick); any
+//   other text throws dd::Error 383 (the text is read-only).
+#include "control.h"
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QComboBox;
+
+namespace ui {
+
+class ComboBox : public Control {
+public:
+    enum Style { DropDownCombo = 0, DropDownList = 2 };
+
+    explicit ComboBox(Form &form, Style style = DropDownCombo);
+    ~ComboBox() override;
+
+    Style style() const { return style_; }
+
+    void AddItem(const QString &item);
+    void Clear();
+    int ListCount() const;
+    QString List(int index) const;
+
+    QString Text() const;
+    void setText(const QString &text);
+    int ListIndex() const { return listIndex_; }
+    void setListIndex(int index);
+
+    std::function<void()> onClick;
+    std::function<void()> onChange;
+    std::function<void()> onGotFocus;
+
+    QComboBox *comboBox() const;
+
+private:
+    void userActivated(int index);
+    void userEdited(const QString &text);
+    void focusEntered();
+
+    Style style_;
+    int listIndex_ = -1;
+    // While the edit field reports "editing finished" (Enter, focus leaving).
+    bool finishing_ = false;
+    int finishIndex_ = -1;
+    QString finishText_;
+};
+
+}  // namespace ui

@@ -1,0 +1,281 @@
+#include "data_grid.h"
+#include "data/error.h"
+#include "data/recordset.h"
+#include "fonts.h"
+#include "recordset_table_model.h"
+#include "twips.h"
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QItemSelection>
+#include <QTableView>
+#include <algorithm>
+
+namespace ui {
+
+namespace {
+constexpr int kRecordSelectorWidth = 12;   // pixels
+constexpr int kMinimumColumnWidth = 100;   // pixels, for columns the code sets no width for
+constexpr int kRowPadding = 6;             // pixels above and below the cell text
+
+[[noreturn]] void noSuchColumn()
+{
+    throw dd::Error(9, QStringLiteral("下标越界"));
+}
+}  // namespace
+
+// The table view: passes the user's moves of the current row to the grid
+// and keeps a focus change from moving the record.
+class DataGrid::View : public QTableView {
+public:
+    explicit View(DataGrid &grid) : grid_(grid) {}
+
+protected:
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override
+    {
+        QTableView::currentChanged(current, previous);
+        if (current.row() != previous.row() || !previous.isValid())
+            grid_.viewRowChanged(current.isValid() ? current.row() : -1);
+    }
+
+    void focusInEvent(QFocusEvent *e) override
+    {
+        // Entering the grid picks a first cell when there is no current
+        // one; the record stays where it is and the grid shows it.
+        const bool was = grid_.syncing_;
+        grid_.syncing_ = true;
+        QTableView::focusInEvent(e);
+        grid_.syncing_ = was;
+        grid_.recordMoved(grid_.Row());
+    }
+
+    void changeEvent(QEvent *e) override
+    {
+        QTableView::changeEvent(e);
+        if (e->type() == QEvent::FontChange)
+            grid_.fitRowHeight();
+    }
+
+private:
+    DataGrid &grid_;
+};
+
+DataGrid::DataGrid(Form &form)
+    : Control(form, new View(*this)), view_(static_cast<View *>(widget())),
+      model_(new RecordsetTableModel(view_))
+{
+    view_->setModel(model_);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Highlighted rows come from SelBookmarks only, never from clicks.
+    view_->setSelectionMode(QAbstractItemView::NoSelection);
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setSortingEnabled(false);
+    view_->setWordWrap(false);
+    view_->setCornerButtonEnabled(false);
+    // Tab leaves the grid for the next control of the window.
+    view_->setTabKeyNavigation(false);
+    view_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+    QHeaderView *head = view_->horizontalHeader();
+    head->setSectionsClickable(false);
+    head->setSectionResizeMode(QHeaderView::Interactive);
+    head->setHighlightSections(false);
+    head->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    // Record selectors: a narrow empty band; uniform row heights keep long
+    // lists fast.
+    QHeaderView *rows = view_->verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setSectionsClickable(true);
+    rows->setHighlightSections(false);
+    rows->setFixedWidth(kRecordSelectorWidth);
+
+    view_->setFont(designFont(QStringLiteral("宋体"), 9, false));
+    head->setFont(designFont(QStringLiteral("宋体"), 10.5, true));
+    fitRowHeight();
+
+    QObject::connect(model_, &QAbstractItemModel::modelReset, view_, [this] { rowsReset(); });
+    QObject::connect(model_, &RecordsetTableModel::currentRecordMoved, view_,
+                     [this](int row) { recordMoved(row); });
+    rowsReset();
+}
+
+DataGrid::~DataGrid() = default;
+
+void DataGrid::setDataSource(dd::Recordset *rs)
+{
+    model_->setRecordset(rs);
+}
+
+QTableView *DataGrid::tableView() const
+{
+    return view_;
+}
+
+dd::Recordset *DataGrid::DataSource() const
+{
+    return model_->recordset();
+}
+
+DataGridColumn DataGrid::Columns(int index)
+{
+    if (index < 0 || index >= ColumnCount())
+        noSuchColumn();
+    return DataGridColumn(*this, index);
+}
+
+int DataGrid::ColumnCount() const
+{
+    return model_->columnCount();
+}
+
+int DataGrid::RowCount() const
+{
+    return model_->rowCount();
+}
+
+int DataGrid::Row() const
+{
+    const dd::Recordset *rs = DataSource();
+    return rs ? rs->currentRow() : -1;
+}
+
+void DataGrid::setHeadFont(const QFont &font)
+{
+    view_->horizontalHeader()->setFont(font);
+}
+
+QFont DataGrid::HeadFont() const
+{
+    return view_->horizontalHeader()->font();
+}
+
+// The bound rows were replaced (opened, closed, rebound): fresh columns,
+// no highlighted rows.
+void DataGrid::rowsReset()
+{
+    selBookmarks_.positions_.clear();
+    QStringList names;
+    for (int i = 0; i < ColumnCount(); ++i)
+        names << model_->headerData(i, Qt::Horizontal).toString();
+    // A closed recordset shows no columns; the widths wait for its reopening.
+    if (!names.isEmpty() && names != widthColumns_) {
+        widths_.clear();
+        widthColumns_.clear();
+    }
+    QHeaderView *head = view_->horizontalHeader();
+    for (int i = 0; i < ColumnCount(); ++i) {
+        const bool set = i < int(widths_.size()) && widths_[i] >= 0;
+        head->resizeSection(i, set ? twipsToPixels(widths_[i]) : defaultColumnWidth(i));
+    }
+    showSelection();
+    recordMoved(Row());
+}
+
+// The recordset's current record moved: the grid's current row follows,
+// without passing the move back.
+void DataGrid::recordMoved(int row)
+{
+    const bool was = syncing_;
+    syncing_ = true;
+    QItemSelectionModel *selection = view_->selectionModel();
+    if (row >= 0 && row < RowCount()) {
+        const int column = std::max(0, view_->currentIndex().column());
+        const QModelIndex index = model_->index(row, std::min(column, ColumnCount() - 1));
+        selection->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        view_->scrollTo(index);
+    } else {
+        selection->clearCurrentIndex();
+    }
+    syncing_ = was;
+}
+
+// The user moved the grid's current row: that record becomes current.
+void DataGrid::viewRowChanged(int row)
+{
+    if (syncing_ || row < 0)
+        return;
+    dd::Recordset *rs = DataSource();
+    if (!rs || row == rs->currentRow())
+        return;
+    raiseUserEvent([rs, row] { rs->moveToRow(row); });
+}
+
+void DataGrid::showSelection()
+{
+    QItemSelection rows;
+    const int last = ColumnCount() - 1;
+    for (int position : selBookmarks_.positions_) {
+        const int row = position - 1;
+        if (row >= 0 && row < RowCount() && last >= 0)
+            rows.select(model_->index(row, 0), model_->index(row, last));
+    }
+    view_->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
+}
+
+void DataGrid::fitRowHeight()
+{
+    const int height = view_->fontMetrics().height() + kRowPadding;
+    view_->verticalHeader()->setMinimumSectionSize(1);
+    view_->verticalHeader()->setDefaultSectionSize(height);
+}
+
+int DataGrid::defaultColumnWidth(int column) const
+{
+    const QString caption = model_->headerData(column, Qt::Horizontal).toString();
+    const int text = view_->horizontalHeader()->fontMetrics().horizontalAdvance(caption) + 20;
+    return std::max(kMinimumColumnWidth, text);
+}
+
+float DataGridColumn::Width() const
+{
+    // The width the code set, as long as the column still has it.
+    const int pixels = grid_.view_->horizontalHeader()->sectionSize(index_);
+    if (index_ < int(grid_.widths_.size()) && grid_.widths_[index_] >= 0
+        && twipsToPixels(grid_.widths_[index_]) == pixels)
+        return grid_.widths_[index_];
+    return pixelsToTwips(pixels);
+}
+
+void DataGridColumn::setWidth(float twips)
+{
+    if (twips < 0)
+        throw dd::Error(380, QStringLiteral("无效的属性值"));
+    if (grid_.widthColumns_.isEmpty()) {
+        for (int i = 0; i < grid_.ColumnCount(); ++i)
+            grid_.widthColumns_ << grid_.model_->headerData(i, Qt::Horizontal).toString();
+    }
+    if (int(grid_.widths_.size()) <= index_)
+        grid_.widths_.resize(index_ + 1, -1.0f);
+    grid_.widths_[index_] = twips;
+    grid_.view_->horizontalHeader()->resizeSection(index_, twipsToPixels(twips));
+}
+
+QString DataGridColumn::Caption() const
+{
+    return grid_.model_->headerData(index_, Qt::Horizontal).toString();
+}
+
+int SelBookmarkList::Item(int index) const
+{
+    if (index < 0 || index >= Count())
+        return 0;
+    return positions_[index];
+}
+
+void SelBookmarkList::Remove(int index)
+{
+    if (index < 0 || index >= Count())
+        return;
+    positions_.erase(positions_.begin() + index);
+    grid_.showSelection();
+}
+
+void SelBookmarkList::Add(int position)
+{
+    if (position < 1 || position > grid_.RowCount())
+        return;
+    positions_.push_back(position);
+    grid_.showSelection();
+}
+
+}  // namespace ui

@@ -1,0 +1,113 @@
+#pragma once
+// Data grid: a read-only table view of a bound recordset, one column per
+// field headed by the field's name, one row per record.
+//
+//   ui::DataGrid DataGrid1{*this};
+//   DataGrid1.setDataSource(&rsTable);        // shows rsTable's rows
+//   DataGrid1.Columns(0).setWidth(1900);      // twips
+//   DataGrid1.SelBookmarks().Remove(0);       // harmless on an empty list
+//   DataGrid1.SelBookmarks().Add(rsTable.AbsolutePosition());
+//
+// The grid's current row and the recordset's current record stay together:
+// a click (or an arrow key) on a row makes that record current, which
+// raises the recordset's MoveComplete; a move of the recordset moves the
+// grid's current row. The highlighted rows are the SelBookmarks list only.
+//
+// Column widths set through Columns(i) survive a reopen of the bound
+// recordset as long as the reopened rows have the same column names.
+#include "control.h"
+#include <QFont>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class QTableView;
+
+namespace dd {
+class Recordset;
+}
+
+namespace ui {
+
+class RecordsetTableModel;
+class DataGrid;
+
+// One column of the grid.
+class DataGridColumn {
+public:
+    DataGridColumn(DataGrid &grid, int index) : grid_(grid), index_(index) {}
+    float Width() const;
+    void setWidth(float twips);
+    QString Caption() const;
+
+private:
+    DataGrid &grid_;
+    int index_;
+};
+
+// The highlighted rows: record positions (1-based AbsolutePosition).
+class SelBookmarkList {
+public:
+    int Count() const { return static_cast<int>(positions_.size()); }
+    // The position of entry index (0-based); 0 when there is no such entry.
+    int Item(int index) const;
+    // Removes entry index (0-based); nothing when there is no such entry.
+    void Remove(int index);
+    // Adds a record position; nothing when it is no record of the grid.
+    void Add(int position);
+
+private:
+    friend class DataGrid;
+    explicit SelBookmarkList(DataGrid &grid) : grid_(grid) {}
+    DataGrid &grid_;
+    std::vector<int> positions_;
+};
+
+class DataGrid : public Control {
+public:
+    explicit DataGrid(Form &form);
+    ~DataGrid() override;
+
+    // Binds a recordset (nullptr: none). Assigning the recordset already
+    // bound keeps the grid as it is.
+    void setDataSource(dd::Recordset *rs);
+    dd::Recordset *DataSource() const;
+
+    // Columns of the bound rows (0-based). An index that is no column
+    // throws dd::Error.
+    DataGridColumn Columns(int index);
+    int ColumnCount() const;
+    int RowCount() const;
+    // The current row (0-based), -1 when none.
+    int Row() const;
+
+    SelBookmarkList &SelBookmarks() { return selBookmarks_; }
+
+    void setHeadFont(const QFont &font);
+    QFont HeadFont() const;
+
+    QTableView *tableView() const;
+    RecordsetTableModel *model() const { return model_; }
+
+private:
+    friend class DataGridColumn;
+    friend class SelBookmarkList;
+    class View;
+
+    void rowsReset();
+    void recordMoved(int row);
+    void viewRowChanged(int row);
+    void showSelection();
+    void fitRowHeight();
+    int defaultColumnWidth(int column) const;
+
+    View *view_;
+    RecordsetTableModel *model_;
+    SelBookmarkList selBookmarks_{*this};
+    bool syncing_ = false;
+    // Widths set by code, with the column names they were set for.
+    std::vector<float> widths_;
+    QStringList widthColumns_;
+};
+
+}  // namespace ui
