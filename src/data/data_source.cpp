@@ -55,6 +55,14 @@ QString odbcValue(const QString &value)
     return QLatin1Char('{') + inner + QLatin1Char('}');
 }
 
+QString freeTdsValue(const QString &value)
+{
+    if (value.contains(QLatin1String("};")))
+        throw Error(errc::BadArgument,
+                    QStringLiteral("当前的 ODBC 驱动程序无法传递含有“};”的登录信息，请改用其他驱动程序。"));
+    return QLatin1Char('{') + value + QLatin1Char('}');
+}
+
 bool isFreeTdsDriver(const QString &driver)
 {
     return driver.contains(QLatin1String("FreeTDS"), Qt::CaseInsensitive);
@@ -63,29 +71,33 @@ bool isFreeTdsDriver(const QString &driver)
 QString odbcConnectionString(const QString &driver, const DataTarget &t, const QString &catalog,
                              const QString &user, const QString &password)
 {
-    QString s = QStringLiteral("DRIVER=") + odbcValue(driver);
-    if (isFreeTdsDriver(driver)) {
+    const bool freeTds = isFreeTdsDriver(driver);
+    const auto quoted = [freeTds](const QString &v) { return freeTds ? freeTdsValue(v) : odbcValue(v); };
+    QString s = QStringLiteral("DRIVER=") + odbcValue(driver) + QLatin1Char(';');
+    if (freeTds) {
         QString server = t.host;
         if (!t.instance.isEmpty())
             server += QLatin1Char('\\') + t.instance;
-        s += QStringLiteral(";SERVER=") + odbcValue(server);
+        s += QStringLiteral("SERVER=") + quoted(server) + QLatin1Char(';');
         if (t.port > 0)
-            s += QStringLiteral(";PORT=") + QString::number(t.port);
+            s += QStringLiteral("PORT=%1;").arg(t.port);
         else if (t.instance.isEmpty())
-            s += QStringLiteral(";PORT=1433");
+            s += QStringLiteral("PORT=1433;");
         // Without a protocol version FreeTDS falls back to an old login; the
         // client charset keeps Chinese names and values intact.
-        s += QStringLiteral(";TDS_Version=7.4;ClientCharset=UTF-8");
+        s += QStringLiteral("TDS_Version=7.4;ClientCharset=UTF-8;");
     } else {
         // Microsoft's drivers read "(local)", "host\INSTANCE" and "host,port" themselves.
         const QString server = t.serverText.isEmpty() ? QStringLiteral("(local)") : t.serverText;
-        s += QStringLiteral(";SERVER=") + odbcValue(server);
+        s += QStringLiteral("SERVER=") + quoted(server) + QLatin1Char(';');
         if (driver.contains(QLatin1String("18")))
-            s += QStringLiteral(";Encrypt=Optional");
+            s += QStringLiteral("Encrypt=Optional;");
     }
-    s += QStringLiteral(";DATABASE=") + odbcValue(catalog);
-    s += QStringLiteral(";UID=") + odbcValue(user);
-    s += QStringLiteral(";PWD=") + odbcValue(password);
+    // FreeTDS keeps the braces of a braced value that ends the string, so
+    // every attribute, the last included, is closed by ";".
+    s += QStringLiteral("DATABASE=") + quoted(catalog) + QLatin1Char(';');
+    s += QStringLiteral("UID=") + quoted(user) + QLatin1Char(';');
+    s += QStringLiteral("PWD=") + quoted(password) + QLatin1Char(';');
     return s;
 }
 

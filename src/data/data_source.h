@@ -18,10 +18,15 @@ struct DataTarget {
 // Throws Error for a port that is no port.
 DataTarget resolveDataSource(const QString &dataSource);
 
-// An ODBC attribute value in braces, so ; = { } inside it stay data.
+// An ODBC attribute value in braces, so ; = { } inside it stay data: the
+// standard form, where a doubled closing brace stands for one.
 QString odbcValue(const QString &value);
+// The same for FreeTDS, whose parser ends a braced value at the first "};"
+// and knows no doubling. A value holding "};" cannot be passed: Error.
+QString freeTdsValue(const QString &value);
 
-// The DSN-less ODBC connection string for a SQL Server target.
+// The DSN-less ODBC connection string for a SQL Server target; every
+// attribute ends in ";". Throws Error for a value the driver cannot take.
 QString odbcConnectionString(const QString &driver, const DataTarget &target,
                              const QString &catalog, const QString &user,
                              const QString &password);

@@ -209,8 +209,9 @@ void Recordset::Find(const QString &criteria, long skipRecords, int searchDirect
 
     int found = count;
     for (int i = from; i >= 0 && i < count; i += step) {
+        // A NULL compares as the empty text it reads as.
         const QVariant &v = rows_.cell(i, column);
-        if (!v.isNull() && criterion.matches(v.toString())) {
+        if (criterion.matches(v.isNull() ? QString() : v.toString())) {
             found = i;
             break;
         }

@@ -10,9 +10,10 @@ using namespace dd;
 
 namespace {
 
-// Splits a DSN-less ODBC string the way a driver does: braces quote, a
-// doubled closing brace stands for one.
-QMap<QString, QString> parseOdbc(const QString &s, bool *ok)
+// Splits a DSN-less ODBC string the way a driver does: braces quote; in the
+// standard form a doubled closing brace stands for one, while FreeTDS ends a
+// braced value at the first "};" (or at the end) and knows no doubling.
+QMap<QString, QString> parseOdbc(const QString &s, bool *ok, bool freeTds = false)
 {
     QMap<QString, QString> out;
     *ok = true;
@@ -26,7 +27,15 @@ QMap<QString, QString> parseOdbc(const QString &s, bool *ok)
         const QString key = s.mid(i, eq - i).toUpper();
         i = eq + 1;
         QString value;
-        if (i < s.size() && s[i] == QLatin1Char('{')) {
+        if (i < s.size() && s[i] == QLatin1Char('{') && freeTds) {
+            const int close = s.indexOf(QLatin1String("};"), i);
+            if (close < 0) {
+                *ok = false;  // FreeTDS would keep the braces
+                return out;
+            }
+            value = s.mid(i + 1, close - i - 1);
+            i = close + 1;
+        } else if (i < s.size() && s[i] == QLatin1Char('{')) {
             ++i;
             for (;;) {
                 if (i >= s.size()) {
@@ -125,6 +134,7 @@ private slots:
         QTest::newRow("semicolon password") << "srv" << "a;DATABASE=master";
         QTest::newRow("brace password") << "srv" << "}{;=}}";
         QTest::newRow("leading brace") << "srv" << "{abc}";
+        QTest::newRow("trailing brace") << "srv" << "abc}";
         QTest::newRow("spaces") << "srv" << "  two words  ";
         QTest::newRow("empty password") << "srv" << "";
         QTest::newRow("chinese") << "srv" << "密码;UID=x";
@@ -141,7 +151,8 @@ private slots:
         t.host = server;
         for (const QString driver : {QStringLiteral("FreeTDS"), QStringLiteral("ODBC Driver 18 for SQL Server")}) {
             bool ok = false;
-            const auto attrs = parseOdbc(odbcConnectionString(driver, t, "svdata_001_2011", "sa", password), &ok);
+            const auto attrs = parseOdbc(odbcConnectionString(driver, t, "svdata_001_2011", "sa", password),
+                                         &ok, isFreeTdsDriver(driver));
             QVERIFY(ok);
             QCOMPARE(attrs.value("PWD"), password);
             QCOMPARE(attrs.value("UID"), QStringLiteral("sa"));
@@ -151,16 +162,31 @@ private slots:
         }
     }
 
+    void aValueFreeTdsCannotTakeIsAClearError()
+    {
+        const DataTarget t = resolveDataSource("srv");
+        try {
+            odbcConnectionString("FreeTDS", t, "svsystem", "sa", "a};b");
+            QFAIL("a password FreeTDS would cut short was passed on");
+        } catch (const Error &e) {
+            QVERIFY(e.Description().contains("};"));
+        }
+        bool ok = false;
+        const auto ms = parseOdbc(odbcConnectionString("ODBC Driver 17 for SQL Server", t, "svsystem", "sa", "a};b"), &ok);
+        QVERIFY(ok);
+        QCOMPARE(ms.value("PWD"), QStringLiteral("a};b"));
+    }
+
     void freeTdsGetsProtocolAndCharset()
     {
         const DataTarget t = resolveDataSource("127.0.0.1,2433");
         bool ok = false;
-        const auto attrs = parseOdbc(odbcConnectionString("FreeTDS", t, "svsystem", "sa", "p"), &ok);
+        const auto attrs = parseOdbc(odbcConnectionString("FreeTDS", t, "svsystem", "sa", "p"), &ok, true);
         QVERIFY(ok);
         QCOMPARE(attrs.value("PORT"), QStringLiteral("2433"));
         QCOMPARE(attrs.value("TDS_VERSION"), QStringLiteral("7.4"));
         QCOMPARE(attrs.value("CLIENTCHARSET"), QStringLiteral("UTF-8"));
-        const auto named = parseOdbc(odbcConnectionString("FreeTDS", resolveDataSource("h\\INST"), "svsystem", "sa", "p"), &ok);
+        const auto named = parseOdbc(odbcConnectionString("FreeTDS", resolveDataSource("h\\INST"), "svsystem", "sa", "p"), &ok, true);
         QCOMPARE(named.value("SERVER"), QStringLiteral("h\\INST"));
         QVERIFY(!named.contains("PORT"));  // the instance's port is looked up
         const auto ms = parseOdbc(odbcConnectionString("ODBC Driver 17 for SQL Server", resolveDataSource("(local)"), "svsystem", "sa", "p"), &ok);

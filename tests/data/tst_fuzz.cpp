@@ -54,6 +54,7 @@ private slots:
             try {
                 const DataTarget t = resolveDataSource(text);
                 odbcConnectionString("FreeTDS", t, "svsystem", "sa", randomText(rng, 20));
+                odbcConnectionString("ODBC Driver 18 for SQL Server", t, "svsystem", "sa", randomText(rng, 20));
             } catch (const Error &e) {
                 QVERIFY(!e.Description().isEmpty());
             }
