@@ -15,7 +15,7 @@ namespace ui {
 namespace {
 constexpr int kRecordSelectorWidth = 12;   // pixels
 constexpr int kMinimumColumnWidth = 100;   // pixels, for columns the code sets no width for
-constexpr int kRowPadding = 6;             // pixels above and below the cell text
+constexpr int kRowPadding = 6;             // pixels a row is higher than its text
 
 [[noreturn]] void noSuchColumn()
 {
@@ -39,13 +39,21 @@ protected:
 
     void focusInEvent(QFocusEvent *e) override
     {
-        // Entering the grid picks a first cell when there is no current
-        // one; the record stays where it is and the grid shows it.
+        // Entering the grid by the keyboard picks a first cell when there
+        // is no current one; the record stays where it is, and so does the
+        // grid's current row (and its scroll position, for the click that
+        // may be giving the focus).
+        const QModelIndex before = currentIndex();
         const bool was = grid_.syncing_;
         grid_.syncing_ = true;
         QTableView::focusInEvent(e);
+        if (currentIndex() != before) {
+            if (before.isValid())
+                selectionModel()->setCurrentIndex(before, QItemSelectionModel::NoUpdate);
+            else
+                selectionModel()->clearCurrentIndex();
+        }
         grid_.syncing_ = was;
-        grid_.recordMoved(grid_.Row());
     }
 
     void changeEvent(QEvent *e) override

@@ -24,7 +24,7 @@ constexpr int kTextInset = 4;   // pixels between a panel's bevel and its text
 // Draws the panels and reports double-clicks.
 class StatusBar::Bar : public QWidget {
 public:
-    explicit Bar(StatusBar &owner) : owner_(owner) { setAttribute(Qt::WA_Hover, false); }
+    explicit Bar(StatusBar &owner) : owner_(owner) {}
 
 protected:
     void paintEvent(QPaintEvent *) override

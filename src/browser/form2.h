@@ -1,0 +1,102 @@
+#pragma once
+// The dictionary browser: the tables of one account-year database in
+// DataGrid1, the fields of the current table in DataGrid2, a table-name box
+// with prefix search, a module filter and a status bar.
+//
+//   form2_design.cpp       the window's design (captions, fonts, geometry)
+//   form2_lifecycle.cpp    Form_Load, Form_Resize, Form_Unload
+//   form2_navigation.cpp   how a click, a pick, a keystroke or a module
+//                          choice reaches the field grid
+//   form2_status.cpp       status bar, clock, back to the login window
+//   show_browser.cpp       what the login window's OK and Exit call
+#include "data/connection.h"
+#include "data/connection_string.h"
+#include "data/recordset.h"
+#include "ui/combo_box.h"
+#include "ui/data_grid.h"
+#include "ui/form.h"
+#include "ui/label.h"
+#include "ui/status_bar.h"
+#include "ui/timer.h"
+#include <QString>
+
+namespace browser {
+
+class Form2 final : public ui::Form, private dd::RecordsetEvents {
+public:
+    Form2();
+    ~Form2() override;
+
+    // Controls, in tab order.
+    ui::StatusBar StatusBar1{*this};
+    ui::ComboBox Combo1{*this, ui::ComboBox::DropDownCombo};   // table name: type or pick
+    ui::DataGrid DataGrid1{*this};                             // tables
+    ui::DataGrid DataGrid2{*this};                             // fields of the current table
+    ui::Label Label1{*this};                                   // field caption
+    ui::Label Label3{*this};                                   // table count
+    ui::ComboBox Combo2{*this, ui::ComboBox::DropDownList};    // module filter
+    ui::Label Label2{*this};
+    ui::Label Label4{*this};
+    ui::Timer Timer1{*this};
+
+    // The window's data, declared in this order.
+    dd::Connection cnData;
+    dd::ConnectionString sDataConn;
+    dd::Recordset rsTable;
+    dd::Recordset rsField;
+    dd::Recordset rsModule;
+    // Refers to rsTable while its events are hooked.
+    dd::EventHook rs2Events{*this};
+
+    // True when Form_Load met an error: the load was abandoned, the error
+    // shown, and the window is to be unloaded without being shown.
+    bool loadFailed() const { return loadFailed_; }
+
+protected:
+    void Form_Load() override;
+    void Form_Activate() override;
+    void Form_Resize() override;
+    void Form_Unload(int &Cancel) override;
+
+private:
+    // Start-up, layout and shutdown.
+    void layOut();
+    void fillTableNames();
+    void fillModules();
+    void abandonLoad(const dd::Error &error);
+    void closeOwnData();
+
+    // Table navigation and field view.
+    void Combo1_Change();
+    void Combo1_Click();
+    void Combo2_Click();
+    void rs2Events_MoveComplete(int adReason, const dd::Error *pError, int adStatus,
+                                dd::Recordset &pRecordset);
+    void rs2Events_EndOfRecordset(bool &fMoreData, int adStatus, dd::Recordset &pRecordset);
+    void clearFieldView();
+
+    // Status bar.
+    void Timer1_Timer();
+    void StatusBar1_PanelDblClick(ui::Panel &Panel);
+
+    // rs2Events is declared with events: rsTable's moves arrive here.
+    void MoveComplete(int adReason, const dd::Error *pError, int adStatus,
+                      dd::Recordset &pRecordset) override
+    {
+        rs2Events_MoveComplete(adReason, pError, adStatus, pRecordset);
+    }
+    void EndOfRecordset(bool &fMoreData, int adStatus, dd::Recordset &pRecordset) override
+    {
+        rs2Events_EndOfRecordset(fMoreData, adStatus, pRecordset);
+    }
+
+    bool loadFailed_ = false;
+};
+
+// The credit panel's text.
+QString creditText();
+
+}  // namespace browser
+
+// The program's one browser window.
+inline ui::FormRef<browser::Form2> Form2;

@@ -1,0 +1,221 @@
+// The data grid and the status bar on a window of their own: the current
+// row and the current record kept together without looping, the
+// highlighted-row list, column widths, a long list, a recordset that goes
+// away; the status bar's docking, panels and double-click.
+#include "browser_driver.h"
+#include "data/statements.h"
+#include "test_folder.h"
+#include "ui/twips.h"
+#include <QHeaderView>
+#include <QTableView>
+#include <QTest>
+
+using namespace brtest;
+
+namespace {
+
+class GridWindow : public ui::Form {
+public:
+    GridWindow()
+    {
+        setClientSize(9000, 6000);
+        Grid.Move(0, 0, 6000, 4500);
+        StatusBar1.setHeight(345);
+        StatusBar1.AddPanel("a", 3000, 2000);
+        StatusBar1.AddPanel("b", 1500, 1500);
+    }
+    ui::StatusBar StatusBar1{*this};
+    ui::DataGrid Grid{*this};
+};
+
+// Counts a recordset's moves; may react to each.
+struct Sink : dd::RecordsetEvents {
+    int moves = 0, ends = 0;
+    std::function<void(dd::Recordset &)> onMove;
+    void MoveComplete(int, const dd::Error *, int, dd::Recordset &rs) override
+    {
+        ++moves;
+        if (onMove)
+            onMove(rs);
+    }
+    void EndOfRecordset(bool &, int, dd::Recordset &) override { ++ends; }
+};
+
+}  // namespace
+
+class BrowserGridAndStatusBar : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup() { endProgram(); }
+    void currentRowAndRecordStayTogether();
+    void highlightsAndWidths();
+    void longListsAndVanishingRecordsets();
+    void statusBar();
+
+private:
+    void open(dd::Recordset &rs, const QString &statement = dd::sql::allTablesQuery());
+    void writeTables(int count);
+
+    ddtest::DictionaryFolder folder_;
+    std::unique_ptr<dd::Connection> cn_;
+    GridWindow *window_ = nullptr;
+};
+
+void BrowserGridAndStatusBar::writeTables(int count)
+{
+    QVector<dictgen::TableRow> t;
+    for (int i = 0; i < count; ++i)
+        t << ddtest::table(QStringLiteral("%1").arg(i, 6, 10, QLatin1Char('0')), "模块",
+                           QStringLiteral("T%1").arg(i, 5, 10, QLatin1Char('0')), "中文", 0);
+    folder_.catalog("grid", t);
+    cn_ = std::make_unique<dd::Connection>();
+    cn_->Open(dd::sql::accountYearConnectionString("grid", folder_.path()), "sa", "");
+}
+
+void BrowserGridAndStatusBar::init()
+{
+    writeTables(30);
+    window_ = new GridWindow;
+    window_->Show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_->widget()));
+}
+
+void BrowserGridAndStatusBar::open(dd::Recordset &rs, const QString &statement)
+{
+    rs.CursorLocation = dd::sql::adUseClient;
+    rs.Open(statement, *cn_, dd::sql::adOpenKeyset, dd::sql::adLockReadOnly);
+}
+
+void BrowserGridAndStatusBar::currentRowAndRecordStayTogether()
+{
+    ui::DataGrid &grid = window_->Grid;
+    QCOMPARE(headers(grid), (QStringList{"", ""}));  // unbound: two placeholders
+    dd::Recordset rs;
+    open(rs);
+    Sink sink;
+    dd::EventHook hook(sink);
+    hook = &rs;
+    grid.setDataSource(&rs);
+    QCOMPARE(headers(grid), (QStringList{"数据表", "中文表名", "所属模块"}));
+    QCOMPARE(grid.RowCount(), 30);
+    QCOMPARE(sink.moves, 0);  // binding is no move
+
+    rs.Find(dd::sql::exactCriterion("T00025"));
+    QCOMPARE(grid.tableView()->currentIndex().row(), 25);
+    clickRow(grid, 26);  // one click, one move
+    QCOMPARE(rs.AbsolutePosition(), 27);
+    QCOMPARE(sink.moves, 2);
+    clickRow(grid, 26);
+    QCOMPARE(sink.moves, 2);
+
+    // At EOF no row is current; entering the grid moves nothing.
+    rs.Find(dd::sql::exactCriterion("none"));
+    QVERIFY(!grid.tableView()->currentIndex().isValid());
+    grid.tableView()->setFocus(Qt::TabFocusReason);
+    QVERIFY(rs.EOF_());
+    QCOMPARE(sink.moves, 3);
+
+    // A handler that moves the record again: the grid ends on that row, no loop.
+    sink.onMove = [](dd::Recordset &r) {
+        if (r.currentRow() != 3)
+            r.moveToRow(3);
+    };
+    clickRow(grid, 10);
+    QCOMPARE(sink.moves, 5);
+    QCOMPARE(grid.tableView()->currentIndex().row(), 3);
+    QTest::keyClicks(grid.tableView(), "x");  // shown, never edited
+    QVERIFY(!grid.tableView()->indexWidget(grid.tableView()->currentIndex()));
+}
+
+void BrowserGridAndStatusBar::highlightsAndWidths()
+{
+    ui::DataGrid &grid = window_->Grid;
+    ui::SelBookmarkList &marks = grid.SelBookmarks();
+    marks.Remove(0);  // harmless with no rows and no entries
+    marks.Add(1);
+    dd::Recordset rs;
+    open(rs);
+    grid.setDataSource(&rs);
+    for (int position : {0, 31, dd::adPosEOF})
+        marks.Add(position);
+    QCOMPARE(marks.Count(), 0);
+    marks.Add(5);
+    marks.Add(30);
+    QCOMPARE(highlightedRows(grid), (QList<int>{4, 29}));
+    marks.Remove(0);
+    marks.Remove(3);
+    QCOMPARE(highlightedRows(grid), QList<int>{29});
+    clickRow(grid, 7);  // moves the current row, not the highlight
+    QCOMPARE(highlightedRows(grid), QList<int>{29});
+
+    QVERIFY_THROWS_EXCEPTION(dd::Error, grid.Columns(3));
+    grid.Columns(0).setWidth(1900);
+    grid.Columns(2).setWidth(1300);
+    QCOMPARE(grid.tableView()->horizontalHeader()->sectionSize(0), ui::twipsToPixels(1900));
+    // Reopened: no highlight, the widths stay for the same columns...
+    rs.Close();
+    open(rs);
+    QVERIFY(highlightedRows(grid).isEmpty());
+    QCOMPARE(grid.Columns(0).Width(), 1900.0f);
+    QCOMPARE(grid.Columns(2).Width(), 1300.0f);
+    // ...and other columns get widths of their own.
+    dd::Recordset fields;
+    open(fields, dd::sql::fieldQuery("T00001"));
+    grid.setDataSource(&fields);
+    QCOMPARE(headers(grid), (QStringList{"字段名称", "字段含义", "字段类型"}));
+    QVERIFY(grid.Columns(0).Width() != 1900.0f);
+    grid.setDataSource(nullptr);
+}
+
+void BrowserGridAndStatusBar::longListsAndVanishingRecordsets()
+{
+    ui::DataGrid &grid = window_->Grid;
+    writeTables(10000);
+    {
+        dd::Recordset rs;
+        open(rs);
+        grid.setDataSource(&rs);
+        QTableView *view = grid.tableView();
+        QCOMPARE(grid.RowCount(), 10000);
+        QCOMPARE(view->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+        QVERIFY(view->findChildren<QWidget *>().size() < 30);  // no widget per row
+        rs.Find(dd::sql::exactCriterion("T09999"));
+        QVERIFY(view->viewport()->rect().intersects(view->visualRect(view->currentIndex())));
+        QTest::keyClick(view, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(rs.AbsolutePosition(), 1);
+        cn_->Close();  // closes the recordset under the grid
+        QCOMPARE(grid.RowCount(), 0);
+    }
+    // The recordset is gone: the grid is unbound, not dangling.
+    QCOMPARE(grid.DataSource(), nullptr);
+    QTest::mouseClick(grid.tableView()->viewport(), Qt::LeftButton);
+    QCOMPARE(grid.ColumnCount(), 2);
+}
+
+void BrowserGridAndStatusBar::statusBar()
+{
+    ui::StatusBar &bar = window_->StatusBar1;
+    QCOMPARE(bar.widget()->geometry(), ui::twipsRect(0, 6000 - 345, 9000, 345));
+    window_->setClientSize(12000, 7500);
+    QCOMPARE(bar.widget()->geometry(), ui::twipsRect(0, 7500 - 345, 12000, 345));
+    bar.setTop(100);  // stays docked
+    QCOMPARE(bar.Top(), 7500.0f - 345);
+
+    QVERIFY_THROWS_EXCEPTION(dd::Error, bar.Panels(0));
+    QVERIFY_THROWS_EXCEPTION(dd::Error, bar.Panels(3));
+    bar.Panels("a").setWidth(1000);  // never below its minimum
+    QCOMPARE(bar.Panels(1).Width(), 2000.0f);
+
+    QList<int> clicked;
+    bar.onPanelDblClick = [&](ui::Panel &p) { clicked << p.Index(); };
+    doubleClickPanel(bar, 2);
+    QTest::mouseDClick(bar.widget(), Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseDClick(bar.widget(), Qt::LeftButton, {}, QPoint(bar.widget()->width() - 2, 10));
+    QTest::mouseClick(bar.widget(), Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(clicked, (QList<int>{2, 1, 2}));
+}
+
+QTEST_MAIN(BrowserGridAndStatusBar)
+#include "tst_browser_grid_and_status_bar.moc"
