@@ -151,16 +151,18 @@ public:
 private:
     T &load()
     {
-        if (!instance_) {
-            T *form = new T();
-            instance_ = form;
-            form->detachRef_ = [this, form] {
-                if (instance_ == form)
-                    instance_ = nullptr;
-            };
-            form->raiseLoad();
-        }
-        return *instance_;
+        if (instance_)
+            return *instance_;
+        T *form = new T();
+        instance_ = form;
+        form->detachRef_ = [this, form] {
+            if (instance_ == form)
+                instance_ = nullptr;
+        };
+        form->raiseLoad();
+        // A Form_Load may unload its own window; the object itself stays
+        // alive until the handlers have returned.
+        return *form;
     }
     T *instance_ = nullptr;
 };
