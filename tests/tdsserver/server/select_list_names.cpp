@@ -1,0 +1,96 @@
+#include "select_list_names.h"
+
+namespace tds {
+
+namespace {
+
+bool isSymbol(const sql::Token &t, const char *s) { return t.kind == sql::Token::Symbol && t.text == QLatin1String(s); }
+bool isName(const sql::Token &t) { return t.kind == sql::Token::Word || t.kind == sql::Token::QuotedName; }
+
+bool endsSelectList(const sql::Token &t)
+{
+    static const char *const words[] = {"FROM", "INTO", "WHERE", "GROUP", "ORDER", "HAVING", "UNION",
+                                        "EXCEPT", "INTERSECT", "LIMIT", "WINDOW"};
+    for (const char *w : words)
+        if (t.is(w))
+            return true;
+    return isSymbol(t, ";");
+}
+
+std::optional<QString> nameOf(const QVector<sql::Token> &item)
+{
+    // An alias: "expr AS name" or "expr name"; SQLite already uses it.
+    for (int i = 0, depth = 0; i < item.size(); ++i) {
+        if (isSymbol(item[i], "("))
+            ++depth;
+        else if (isSymbol(item[i], ")"))
+            --depth;
+        else if (depth == 0 && item[i].is("AS"))
+            return std::nullopt;
+    }
+    if (item.size() >= 2 && isName(item.last()) && !item.last().is("END") && !item.last().is("NULL")
+        && !item.last().is("NOCASE")) {
+        const sql::Token &before = item[item.size() - 2];
+        if (before.kind != sql::Token::Symbol || isSymbol(before, ")"))
+            return std::nullopt;
+    }
+    // A plain column, maybe qualified: name(.name)*
+    bool plain = !item.isEmpty() && item.size() % 2 == 1;
+    for (int i = 0; plain && i < item.size(); ++i)
+        plain = (i % 2 == 0) ? isName(item[i]) : isSymbol(item[i], ".");
+    if (plain)
+        return item.last().value();
+    return QString();
+}
+
+}  // namespace
+
+std::optional<QVector<std::optional<QString>>> selectListNames(const QVector<sql::Token> &tokens)
+{
+    int i = 0, depth = 0;
+    for (; i < tokens.size(); ++i) {
+        if (isSymbol(tokens[i], "("))
+            ++depth;
+        else if (isSymbol(tokens[i], ")"))
+            --depth;
+        else if (depth == 0 && tokens[i].is("SELECT"))
+            break;
+    }
+    if (i == tokens.size())
+        return std::nullopt;
+    ++i;
+    if (i < tokens.size() && (tokens[i].is("DISTINCT") || tokens[i].is("ALL")))
+        ++i;
+    QVector<std::optional<QString>> names;
+    QVector<sql::Token> item;
+    depth = 0;
+    for (; i <= tokens.size(); ++i) {
+        const bool end = i == tokens.size() || (depth == 0 && endsSelectList(tokens[i]));
+        if (end || (depth == 0 && isSymbol(tokens[i], ","))) {
+            int itemDepth = 0;
+            for (const sql::Token &t : item) {
+                if (isSymbol(t, "("))
+                    ++itemDepth;
+                else if (isSymbol(t, ")"))
+                    --itemDepth;
+                else if (itemDepth == 0 && isSymbol(t, "*"))
+                    return std::nullopt;
+            }
+            if (item.isEmpty())
+                return std::nullopt;
+            names << nameOf(item);
+            item.clear();
+            if (end)
+                break;
+            continue;
+        }
+        if (isSymbol(tokens[i], "("))
+            ++depth;
+        else if (isSymbol(tokens[i], ")"))
+            --depth;
+        item << tokens[i];
+    }
+    return names;
+}
+
+}  // namespace tds

@@ -1,0 +1,57 @@
+#include "session_state.h"
+#include "server_identity.h"
+#include "sql_text.h"
+
+namespace tds {
+
+bool SessionState::useCatalog(const QString &name, bool mustExist)
+{
+    const QString resolved = folder_.resolve(name);
+    if (resolved.isEmpty() && mustExist)
+        return false;
+    const QString connectionName =
+        QStringLiteral("tds-session-%1-%2").arg(sessionId_).arg(++opened_);
+    auto connection = std::make_unique<CatalogConnection>(
+        resolved.isEmpty() ? QStringLiteral(":memory:") : folder_.filePath(resolved), connectionName,
+        fitWidths_);
+    QString error;
+    if (resolved.isEmpty()) {
+        // No file: an empty in-memory database, so every table is missing.
+        if (!connection->openInMemory(&error))
+            return false;
+    } else if (!connection->open(&error)) {
+        return false;
+    }
+    connection_ = std::move(connection);
+    catalog_ = resolved.isEmpty() ? name : resolved;
+    return true;
+}
+
+QHash<QString, QString> SessionState::sessionValues() const
+{
+    QHash<QString, QString> v;
+    v.insert(QStringLiteral("@@spid"), QString::number(spid()));
+    v.insert(QStringLiteral("@@version"),
+             sql::literal(QStringLiteral("%1 %2.%3.%4 (TDS test server over SQLite)")
+                              .arg(identity::productName())
+                              .arg(identity::VersionMajor)
+                              .arg(identity::VersionMinor)
+                              .arg(identity::VersionBuild)));
+    v.insert(QStringLiteral("@@servername"), sql::literal(identity::serverName()));
+    v.insert(QStringLiteral("@@servicename"), sql::literal(QStringLiteral("MSSQLSERVER")));
+    v.insert(QStringLiteral("@@language"), sql::literal(identity::language()));
+    v.insert(QStringLiteral("@@trancount"), QString::number(transactionDepth));
+    v.insert(QStringLiteral("@@rowcount"), QString::number(lastRowCount));
+    v.insert(QStringLiteral("@@error"), QString::number(lastError));
+    v.insert(QStringLiteral("@@textsize"), QString::number(textSize));
+    v.insert(QStringLiteral("@@identity"), QStringLiteral("NULL"));
+    v.insert(QStringLiteral("@@max_precision"), QStringLiteral("38"));
+    v.insert(QStringLiteral("@@db_name"), sql::literal(catalog_));
+    v.insert(QStringLiteral("@@user_name"), sql::literal(QStringLiteral("dbo")));
+    v.insert(QStringLiteral("@@login_name"), sql::literal(loginName));
+    v.insert(QStringLiteral("@@host_name"), sql::literal(hostName));
+    v.insert(QStringLiteral("@@app_name"), sql::literal(appName));
+    return v;
+}
+
+}  // namespace tds

@@ -1,0 +1,63 @@
+#pragma once
+// Just enough T-SQL lexing to split a batch into statements, tell reads from
+// writes and housekeeping, and rewrite the few T-SQL spellings SQLite lacks.
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+namespace tds::sql {
+
+struct Token {
+    enum Kind { Word, String, QuotedName, Number, Variable, Symbol };
+    Kind kind = Symbol;
+    QString text;      // as written
+    int begin = 0;     // offsets into the text that was lexed
+    int end = 0;
+    bool unterminated = false;
+    bool national = false;  // N'...'
+
+    bool is(const char *keyword) const;
+    // A string's or quoted name's contents; a word as written.
+    QString value() const;
+};
+
+// Comments and white space are dropped.
+QVector<Token> tokenize(const QString &text);
+
+// The statements of a batch: split at top-level semicolons, and after SET
+// and USE statements, which T-SQL lets run on without one.
+QStringList splitBatch(const QString &batch);
+
+enum class StatementKind {
+    Empty,
+    Query,        // SELECT, VALUES, WITH ... SELECT
+    Set,          // SET option
+    Use,          // USE catalog
+    Transaction,  // BEGIN TRAN, COMMIT, ROLLBACK
+    Procedure,    // EXEC name ..., or a bare sp_ name
+    Write,        // anything that changes data, schema or files
+    Other,        // left for SQLite to judge
+};
+
+StatementKind classify(const QVector<Token> &tokens);
+const char *kindName(StatementKind kind);
+
+// SQL literal for a parameter value.
+QString literal(const QVariant &value);
+
+// "@P1 nvarchar(4000),@P2 int OUTPUT" -> {"@P1", "@P2"}
+QStringList declaredParameters(const QString &declarations);
+
+struct Rewrite {
+    QString text;
+    QString undeclaredVariable;  // set when a @variable had no value
+};
+
+// Turns N'..' into '..', @@globals and zero-argument session functions into
+// literals, and @parameters into the literals given (keys lower case).
+Rewrite rewriteForSqlite(const QString &statement, const QVector<Token> &tokens,
+                         const QHash<QString, QString> &values);
+
+}  // namespace tds::sql

@@ -1,0 +1,151 @@
+// How the test server frames and types what it sends: packets split and
+// reassembled at any boundary, and SQLite values typed for the wire.
+#include "column_typing.h"
+#include "login7.h"
+#include "packets.h"
+#include <QTest>
+
+using namespace tds;
+
+class TestTdsEncoding : public QObject {
+    Q_OBJECT
+private slots:
+    void framesLongMessagesIntoPackets();
+    void reassemblesAcrossAnyReadBoundary();
+    void attentionCancelsAHalfSentMessage();
+    void rejectsBrokenPackets();
+    void unscramblesPasswords();
+    void typesColumns_data();
+    void typesColumns();
+};
+
+namespace {
+QByteArray rawPacket(quint8 type, quint8 status, const QByteArray &data)
+{
+    const int length = data.size() + 8;
+    QByteArray p;
+    p.append(char(type)).append(char(status)).append(char(length >> 8)).append(char(length & 0xff));
+    p.append(QByteArray(4, '\0'));
+    return p + data;
+}
+}  // namespace
+
+void TestTdsEncoding::framesLongMessagesIntoPackets()
+{
+    QByteArray payload(10000, '\0');
+    for (int i = 0; i < payload.size(); ++i)
+        payload[i] = char(i * 7);
+    const QByteArray framed = framePackets(packet::Reply, payload, 4096, 52);
+    // 10000 bytes in packets of 4088 data bytes: three packets, EOM on the last only.
+    QCOMPARE(framed.size(), 10000 + 3 * 8);
+    int offset = 0, packets = 0;
+    while (offset < framed.size()) {
+        const int length = (quint8(framed[offset + 2]) << 8) | quint8(framed[offset + 3]);
+        QVERIFY(length <= 4096);
+        const bool last = offset + length == framed.size();
+        QCOMPARE(bool(framed[offset + 1] & packet::EndOfMessage), last);
+        QCOMPARE(quint8(framed[offset + 6]), quint8(packets + 1));
+        offset += length;
+        ++packets;
+    }
+    QCOMPARE(packets, 3);
+    MessageAssembler a;
+    a.feed(framed);
+    Message m;
+    QVERIFY(a.next(m));
+    QCOMPARE(m.payload, payload);
+    QVERIFY(!a.next(m));
+}
+
+void TestTdsEncoding::reassemblesAcrossAnyReadBoundary()
+{
+    const QByteArray stream = rawPacket(packet::SqlBatch, 0, "abc") + rawPacket(packet::SqlBatch, packet::EndOfMessage, "def")
+                              + rawPacket(packet::Rpc, packet::EndOfMessage | packet::ResetConnection, "xyz");
+    for (int chunk = 1; chunk <= stream.size(); ++chunk) {
+        MessageAssembler a;
+        QVector<Message> got;
+        for (int i = 0; i < stream.size(); i += chunk) {
+            a.feed(stream.mid(i, chunk));
+            Message m;
+            while (a.next(m))
+                got << m;
+        }
+        QVERIFY2(a.error().isEmpty(), qPrintable(a.error()));
+        QCOMPARE(got.size(), 2);
+        QCOMPARE(got[0].type, packet::SqlBatch);
+        QCOMPARE(got[0].payload, QByteArray("abcdef"));
+        QCOMPARE(got[1].type, packet::Rpc);
+        QVERIFY(got[1].firstStatus & packet::ResetConnection);
+    }
+}
+
+void TestTdsEncoding::attentionCancelsAHalfSentMessage()
+{
+    MessageAssembler a;
+    a.feed(rawPacket(packet::SqlBatch, 0, "half"));
+    a.feed(rawPacket(packet::Attention, packet::EndOfMessage, QByteArray()));
+    Message m;
+    QVERIFY(a.next(m));
+    QCOMPARE(m.type, packet::Attention);
+    QVERIFY(m.payload.isEmpty());
+    QVERIFY(!a.next(m));
+}
+
+void TestTdsEncoding::rejectsBrokenPackets()
+{
+    {
+        MessageAssembler a;
+        a.feed(QByteArray("\x01\x01\x00\x03\x00\x00\x00\x00", 8));  // shorter than its header
+        Message m;
+        QVERIFY(!a.next(m));
+        QVERIFY(!a.error().isEmpty());
+    }
+    {
+        MessageAssembler a;
+        a.feed(rawPacket(packet::SqlBatch, 0, "a") + rawPacket(packet::Rpc, packet::EndOfMessage, "b"));
+        Message m;
+        QVERIFY(!a.next(m));
+        QVERIFY(a.error().contains("inside a message"));
+    }
+}
+
+void TestTdsEncoding::unscramblesPasswords()
+{
+    // 'a' is 61 00 in UTF-16LE; nibbles swapped and XOR 0xA5 on the wire.
+    QCOMPARE(scramblePassword("a"), QByteArray("\xB3\xA5", 2));
+    QCOMPARE(unscramblePassword(QByteArray("\xB3\xA5", 2)), QString("a"));
+    const QString awkward = QString::fromUtf8("p;w={x}= 密码\t'\"\\");
+    QCOMPARE(unscramblePassword(scramblePassword(awkward)), awkward);
+}
+
+void TestTdsEncoding::typesColumns_data()
+{
+    QTest::addColumn<int>("declared");
+    QTest::addColumn<QVariantList>("values");
+    QTest::addColumn<int>("type");
+    const int text = QMetaType::QString, integer = QMetaType::Int, none = QMetaType::UnknownType;
+    QTest::newRow("text stays text, digits or not") << text << QVariantList{"001", 5} << int(ColumnType::NVarChar);
+    QTest::newRow("empty text column") << text << QVariantList{} << int(ColumnType::NVarChar);
+    QTest::newRow("integers") << integer << QVariantList{qint64(1), QVariant()} << int(ColumnType::Int);
+    QTest::newRow("past 32 bits") << integer << QVariantList{qint64(5000000000)} << int(ColumnType::BigInt);
+    QTest::newRow("integer column holding text") << integer << QVariantList{qint64(1), "x"} << int(ColumnType::NVarChar);
+    QTest::newRow("expression of ints and reals") << none << QVariantList{qint64(1), 1.5} << int(ColumnType::Float);
+    QTest::newRow("blobs") << none << QVariantList{QByteArray("\x01")} << int(ColumnType::VarBinary);
+    QTest::newRow("all NULL expression") << none << QVariantList{QVariant()} << int(ColumnType::NVarChar);
+    QTest::newRow("empty integer column") << integer << QVariantList{} << int(ColumnType::Int);
+    QTest::newRow("longer than 4000") << text << QVariantList{QString(4001, QChar(0x957F))} << int(ColumnType::NVarCharMax);
+}
+
+void TestTdsEncoding::typesColumns()
+{
+    QFETCH(int, declared);
+    QFETCH(QVariantList, values);
+    QFETCH(int, type);
+    QVector<QVector<QVariant>> rows;
+    for (const QVariant &v : values)
+        rows << QVector<QVariant>{v};
+    QCOMPARE(int(columnTypeFor(QMetaType(declared), rows, 0)), type);
+}
+
+QTEST_GUILESS_MAIN(TestTdsEncoding)
+#include "tst_tds_encoding.moc"
