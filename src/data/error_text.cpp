@@ -1,6 +1,7 @@
 #include "error_text.h"
 #include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 
 namespace dd {
 
@@ -21,6 +22,8 @@ QString cleanDriverMessage(const QString &raw)
             continue;
         if (line == QLatin1String("Timeout expired"))
             line = QStringLiteral("等待服务器响应超时。");
+        else if (line == QLatin1String("Communication link failure"))
+            line = QStringLiteral("与服务器的连接已断开。");
         if (!lines.contains(line))
             lines << line;
     }
@@ -28,6 +31,16 @@ QString cleanDriverMessage(const QString &raw)
     const QString generic = QStringLiteral("Unable to connect to data source");
     if (lines.size() > 1)
         lines.removeAll(generic);
+    // A server that cannot open the login's database follows that reason
+    // with a plain login failure, which adds nothing.
+    const bool databaseMissing = std::any_of(lines.cbegin(), lines.cend(), [](const QString &l) {
+        return l.startsWith(QLatin1String("Cannot open database"));
+    });
+    if (databaseMissing)
+        lines.erase(std::remove_if(lines.begin(), lines.end(), [](const QString &l) {
+                        return l.startsWith(QLatin1String("Login failed for user"));
+                    }),
+                    lines.end());
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -2,7 +2,9 @@
 #include "data_source.h"
 #include "error.h"
 #include "error_text.h"
+#include "odbc_fetch.h"
 #include <QAtomicInt>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -12,6 +14,10 @@
 namespace dd {
 
 namespace {
+
+// Two statement time-outs (the statement, then the wait for its cancel),
+// less a margin.
+constexpr qint64 kSilentServerMs = 29000;
 
 QString nextConnectionName()
 {
@@ -86,6 +92,7 @@ std::unique_ptr<SqlSession> SqlSession::open(const ConnectionString &cs, const Q
     if (driver.isEmpty())
         throw Error(errc::ConnectFailed,
                     QStringLiteral("本机没有安装 SQL Server 的 ODBC 驱动程序。"));
+    session->isOdbc_ = true;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
     // The password travels inside the connection string, quoted; the
     // database object's own user and password fields are appended unquoted
@@ -95,8 +102,16 @@ std::unique_ptr<SqlSession> SqlSession::open(const ConnectionString &cs, const Q
     // from freezing the window for good.
     db.setConnectOptions(QStringLiteral(
         "SQL_ATTR_LOGIN_TIMEOUT=15;SQL_ATTR_CONNECTION_TIMEOUT=30;SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY"));
+    QElapsedTimer opening;
+    opening.start();
     if (!db.open())
         throw errorFrom(db.lastError(), QStringLiteral("无法连接到服务器。"));
+    // The driver plugin runs a statement of its own after the login and
+    // ignores its failure. A login alone is over within its time-out, so an
+    // open that lasted as long as that statement's time-out and its cancel
+    // means the server stopped answering once logged in.
+    if (opening.elapsed() >= kSilentServerMs)
+        throw Error(20003, clientFailureText(20003));
     return session;
 }
 
@@ -116,7 +131,7 @@ RowStore SqlSession::run(const QString &statement)
     const int columns = record.count();
     for (int i = 0; i < columns; ++i)
         rows.columns << record.fieldName(i);
-    if (columns > 0) {
+    if (columns > 0 && !(isOdbc_ && fetchOdbcRows(query, rows))) {
         while (query.next())
             for (int i = 0; i < columns; ++i)
                 rows.cells.append(query.value(i));

@@ -22,6 +22,7 @@ public:
 private:
     explicit SqlSession(QString name) : name_(std::move(name)) {}
     QString name_;
+    bool isOdbc_ = false;
 };
 
 }  // namespace dd

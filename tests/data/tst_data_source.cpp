@@ -186,6 +186,7 @@ private slots:
         QCOMPARE(attrs.value("PORT"), QStringLiteral("2433"));
         QCOMPARE(attrs.value("TDS_VERSION"), QStringLiteral("7.4"));
         QCOMPARE(attrs.value("CLIENTCHARSET"), QStringLiteral("UTF-8"));
+        QCOMPARE(attrs.value("TIMEOUT"), QStringLiteral("15"));
         const auto named = parseOdbc(odbcConnectionString("FreeTDS", resolveDataSource("h\\INST"), "svsystem", "sa", "p"), &ok, true);
         QCOMPARE(named.value("SERVER"), QStringLiteral("h\\INST"));
         QVERIFY(!named.contains("PORT"));  // the instance's port is looked up
@@ -221,6 +222,11 @@ private slots:
                                          << "Invalid object name 'X'.";
         QTest::newRow("plain") << "Cannot open database \"svdata_001_2011\" requested by the login. The login failed."
                                << "Cannot open database \"svdata_001_2011\" requested by the login. The login failed.";
+        QTest::newRow("missing database")
+            << "[FreeTDS][SQL Server]Unable to connect to data source [FreeTDS][SQL Server]Login failed for user 'sa'. "
+               "[FreeTDS][SQL Server]Cannot open database \"svdata_001_1999\" requested by the login. The login failed."
+            << "Cannot open database \"svdata_001_1999\" requested by the login. The login failed.";
+        QTest::newRow("link lost") << "[FreeTDS][SQL Server]Communication link failure" << "与服务器的连接已断开。";
         QTest::newRow("duplicates folded") << "[A][B]x\n[A][B]x" << "x";
     }
     void driverMessagesAreCleaned()

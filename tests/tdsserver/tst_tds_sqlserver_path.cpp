@@ -158,7 +158,6 @@ void TestTdsSqlServerPath::reportsAMissingAccountYearCatalog()
     QVERIFY2(!mentionsDriver(text), qPrintable(text));
     // The server sends 4060 and then 18456, as SQL Server does; the local
     // dictionary folder reports the 4060 text alone.
-    QEXPECT_FAIL("", "the data layer shows both server messages, \"Login failed for user 'sa'.\" first", Continue);
     QCOMPARE(text, QString("Cannot open database \"svdata_001_1999\" requested by the login. The login failed."));
     QVERIFY2(text.contains("Cannot open database \"svdata_001_1999\" requested by the login. The login failed."),
              qPrintable(text));
@@ -221,8 +220,6 @@ void TestTdsSqlServerPath::readsChineseFromNarrowColumns()
     cn.Open(dd::sql::accountYearConnectionString(kYear, server.dataSource()), "sa", server.password());
     dd::Recordset tables = cn.Execute(dd::sql::allTablesQuery());
     QCOMPARE(column(tables, 0), (QStringList{"GL_accvouch", "GL_accsum", "O'Brien"}));
-    QEXPECT_FAIL("", "Qt reads text as UTF-8 in pieces of the declared width plus one byte: longer Chinese "
-                     "values come back empty or broken", Abort);
     QCOMPARE(column(tables, 1), (QStringList{"凭证及明细账", "", "带'引号的表"}));
     QCOMPARE(column(tables, 2), (QStringList{"总账", "总账", "O'Neil 模块"}));
 }
@@ -323,7 +320,6 @@ void TestTdsSqlServerPath::turnsADroppedConnectionIntoAnError()
     // And so is every later statement on that connection.
     const QString later = errorOf([&] { cn.Execute(dd::sql::accountQuery()); });
     QVERIFY(!later.isEmpty());
-    QEXPECT_FAIL("", "the next statement reports the driver's English \"Communication link failure\"", Continue);
     QCOMPARE(later, dropped);
     cn.Close();
 }
@@ -366,14 +362,14 @@ void TestTdsSqlServerPath::doesNotHangOnAServerThatNeverAnswers()
         finished = true;
     });
     worker->start();
-    constexpr int WaitMs = 15000;
+    // The statement time-out and the wait for its cancel: 30 s at most.
+    constexpr int WaitMs = 35000;
     const bool answered = QTest::qWaitFor([&] { return finished.load(); }, WaitMs);
     if (!answered)
         server.stop();  // frees the worker: the driver sees the connection close
     QVERIFY(worker->wait(30000));
     delete worker;
-    QEXPECT_FAIL("", "Open waits for ever: no query time-out reaches the driver's own statements after login", Abort);
-    QVERIFY2(answered, "no answer within 15 s");
+    QVERIFY2(answered, "no answer within 35 s");
     QVERIFY(!outcome.isEmpty());
     QVERIFY2(!mentionsDriver(outcome), qPrintable(outcome));
 }
