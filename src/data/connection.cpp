@@ -21,8 +21,7 @@ void Connection::Open(const ConnectionString &connectionString, const QString &u
                       const QString &password, long)
 {
     if (session_)
-        throw Error(errc::OperationNotAllowedWhenOpen,
-                    QStringLiteral("Operation is not allowed when the object is open."));
+        throw objectIsOpen();
     session_ = SqlSession::open(connectionString, userId, password);
 }
 
@@ -40,8 +39,7 @@ Recordset Connection::Execute(const QString &commandText, long)
 void Connection::Close()
 {
     if (!session_)
-        throw Error(errc::OperationNotAllowedWhenClosed,
-                    QStringLiteral("Operation is not allowed when the object is closed."));
+        throw objectIsClosed();
     const auto open = recordsets_;
     for (Recordset *rs : open) {
         rs->closeByConnection();
@@ -54,9 +52,7 @@ void Connection::Close()
 RowStore Connection::query(const QString &statement)
 {
     if (!session_)
-        throw Error(errc::ConnectFailed,
-                    QStringLiteral("The connection cannot be used to perform this operation. "
-                                   "It is either closed or invalid in this context."));
+        throw connectionNotUsable();
     ++g_statements;
     return session_->run(statement);
 }

@@ -4,12 +4,7 @@ namespace dd {
 
 namespace {
 
-[[noreturn]] void malformed()
-{
-    throw Error(errc::BadArgument,
-                QStringLiteral("Arguments are of the wrong type, are out of acceptable range, "
-                               "or are in conflict with one another."));
-}
+[[noreturn]] void malformed() { throw badArguments(); }
 
 bool isWildcard(QChar c) { return c == QLatin1Char('%') || c == QLatin1Char('*'); }
 

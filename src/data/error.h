@@ -33,4 +33,30 @@ constexpr long DatabaseMissing = 4060;               // catalog does not exist
 constexpr long ProviderError = -2147467259;          // generic driver failure
 }  // namespace errc
 
+// The data-access layer's own failures, worded for the user.
+inline Error objectIsOpen()
+{
+    return Error(errc::OperationNotAllowedWhenOpen, QStringLiteral("对象已打开，不允许此操作。"));
+}
+inline Error objectIsClosed()
+{
+    return Error(errc::OperationNotAllowedWhenClosed, QStringLiteral("对象已关闭，不允许此操作。"));
+}
+inline Error noCurrentRecord()
+{
+    return Error(errc::NoCurrentRecord, QStringLiteral("没有当前记录：已到记录集的开头或末尾。"));
+}
+inline Error badArguments()
+{
+    return Error(errc::BadArgument, QStringLiteral("参数类型不正确、超出可接受的范围或彼此冲突。"));
+}
+inline Error connectionNotUsable()
+{
+    return Error(errc::ConnectFailed, QStringLiteral("连接已关闭或无效，不能执行此操作。"));
+}
+inline Error noSuchItem()
+{
+    return Error(3265, QStringLiteral("在集合中找不到与所需名称或序号对应的项目。"));
+}
+
 }  // namespace dd

@@ -6,22 +6,7 @@
 namespace dd {
 
 namespace {
-[[noreturn]] void closedError()
-{
-    throw Error(errc::OperationNotAllowedWhenClosed,
-                QStringLiteral("Operation is not allowed when the object is closed."));
-}
-[[noreturn]] void noCurrentRecord()
-{
-    throw Error(errc::NoCurrentRecord,
-                QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
-                               "Requested operation requires a current record."));
-}
-[[noreturn]] void noSuchItem()
-{
-    throw Error(3265, QStringLiteral("Item cannot be found in the collection corresponding to the "
-                                     "requested name or ordinal."));
-}
+[[noreturn]] void closedError() { throw objectIsClosed(); }
 }  // namespace
 
 EventHook::~EventHook() { *this = nullptr; }
@@ -45,9 +30,9 @@ QVariant Field::Value() const
 {
     rs_.requireOpen();
     if (index_ < 0 || index_ >= rs_.rows_.columnCount())
-        noSuchItem();
+        throw noSuchItem();
     if (rs_.pos_ >= rs_.rows_.rowCount())
-        noCurrentRecord();
+        throw noCurrentRecord();
     const QVariant &v = rs_.rows_.cell(rs_.pos_, index_);
     return v.isNull() ? QVariant(QString()) : v;
 }
@@ -56,7 +41,7 @@ QString Field::Name() const
 {
     rs_.requireOpen();
     if (index_ < 0 || index_ >= rs_.rows_.columnCount())
-        noSuchItem();
+        throw noSuchItem();
     return rs_.rows_.columns[index_];
 }
 
@@ -106,8 +91,7 @@ void Recordset::requireOpen() const
 void Recordset::Open(const QString &source, Connection &activeConnection, int, int, long)
 {
     if (open_)
-        throw Error(errc::OperationNotAllowedWhenOpen,
-                    QStringLiteral("Operation is not allowed when the object is open."));
+        throw objectIsOpen();
     rows_ = activeConnection.query(source);
     open_ = true;
     pos_ = 0;
@@ -165,7 +149,7 @@ void Recordset::MoveNext()
 {
     requireOpen();
     if (pos_ >= rows_.rowCount())
-        noCurrentRecord();
+        throw noCurrentRecord();
     moveTo(pos_ + 1, adRsnMoveNext, pos_ + 1 >= rows_.rowCount());
 }
 
@@ -194,7 +178,7 @@ void Recordset::Find(const QString &criteria, long skipRecords, int searchDirect
         }
     }
     if (column < 0)
-        noSuchItem();
+        throw noSuchItem();
 
     const int count = rows_.rowCount();
     const int step = searchDirection < 0 ? -1 : 1;
