@@ -10,6 +10,17 @@ struct Figures {
     double median = 0, p95 = 0, best = 0;  // milliseconds
 };
 
+// The p quantile (0 to 1) of a sample by nearest rank, as measure() reports
+// them: p = 0.5 the median, 0.95 the 95th percentile; -1 for no sample.
+template <class Sample>
+double quantile(Sample ms, double p)
+{
+    if (ms.empty())
+        return -1;
+    std::sort(ms.begin(), ms.end());
+    return ms[std::min<int>(int(ms.size()) - 1, int(double(ms.size()) * p))];
+}
+
 // Runs fn `runs` times (after one warm-up) and summarises the times.
 inline Figures measure(int runs, const std::function<void()> &fn)
 {

@@ -7,6 +7,21 @@
 
 namespace ui {
 
+namespace {
+// Puts text back into the edit field. Setting a text also deselects, moves
+// the cursor to the end and forgets the undo history; when the field
+// already has the text and all of that is so, setting it would change
+// nothing, only lay the text out again, which long lists pay once per entry.
+void restoreText(QLineEdit *edit, const QString &text)
+{
+    if (edit->text() == text && !edit->hasSelectedText() && edit->cursorPosition() == text.size()
+        && !edit->isReadOnly() && !edit->isUndoAvailable() && !edit->isRedoAvailable()
+        && !edit->isModified())
+        return;
+    edit->setText(text);
+}
+}  // namespace
+
 ComboBox::ComboBox(Form &form, Style style) : Control(form, new QComboBox), style_(style)
 {
     QComboBox *cb = comboBox();
@@ -59,12 +74,22 @@ void ComboBox::AddItem(const QString &item)
     QComboBox *cb = comboBox();
     const QString text = Text();
     const QSignalBlocker block(cb);
+    const bool indexed = indexedCount_ == cb->count();
     cb->addItem(item);
-    // Appending never changes the selection or the text.
-    cb->setCurrentIndex(listIndex_);
+    if (indexed) {
+        if (!firstEntry_.contains(item))
+            firstEntry_.insert(item, cb->count() - 1);
+        indexedCount_ = cb->count();
+    }
+    // Appending never changes the selection or the text. (Only the first
+    // entry of an empty box moves the box's own selection; assigning the
+    // selection it already has would just put the entry's text into the
+    // edit field, to be replaced again below.)
+    if (cb->currentIndex() != listIndex_)
+        cb->setCurrentIndex(listIndex_);
     if (QLineEdit *edit = cb->lineEdit()) {
         const QSignalBlocker blockEdit(edit);
-        edit->setText(text);
+        restoreText(edit, text);
     }
 }
 
@@ -73,6 +98,8 @@ void ComboBox::Clear()
     QComboBox *cb = comboBox();
     const QSignalBlocker block(cb);
     cb->clear();
+    firstEntry_.clear();
+    indexedCount_ = cb->count();
     if (QLineEdit *edit = cb->lineEdit()) {
         const QSignalBlocker blockEdit(edit);
         edit->clear();
@@ -101,7 +128,7 @@ void ComboBox::setText(const QString &text)
 {
     QComboBox *cb = comboBox();
     if (style_ == DropDownList) {
-        const int index = cb->findText(text, Qt::MatchExactly);
+        const int index = firstEntry(text);
         if (index < 0)
             throw dd::Error(383, QStringLiteral("'Text' 属性为只读"));
         setListIndex(index);
@@ -110,7 +137,7 @@ void ComboBox::setText(const QString &text)
     {
         const QSignalBlocker block(cb), blockEdit(cb->lineEdit());
         cb->lineEdit()->setText(text);
-        listIndex_ = cb->findText(text, Qt::MatchExactly);
+        listIndex_ = firstEntry(text);
         cb->setCurrentIndex(listIndex_);
         cb->lineEdit()->setText(text);
     }
@@ -144,8 +171,16 @@ void ComboBox::userActivated(int index)
 
 void ComboBox::userEdited(const QString &text)
 {
-    listIndex_ = comboBox()->findText(text, Qt::MatchExactly);
+    listIndex_ = firstEntry(text);
     raiseUserEvent(onChange);
+}
+
+int ComboBox::firstEntry(const QString &text) const
+{
+    QComboBox *cb = comboBox();
+    if (indexedCount_ != cb->count())
+        return cb->findText(text, Qt::MatchExactly);  // changed behind AddItem's back
+    return firstEntry_.value(text, -1);
 }
 
 void ComboBox::focusEntered()

@@ -22,6 +22,7 @@
 // - Style 2 setText: selects the entry of that text (raising onClick); any
 //   other text throws dd::Error 383 (the text is read-only).
 #include "control.h"
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -59,6 +60,9 @@ private:
     void userActivated(int index);
     void userEdited(const QString &text);
     void focusEntered();
+    // The first entry of exactly this text, or -1 (findText with
+    // Qt::MatchExactly), from the index AddItem and Clear keep.
+    int firstEntry(const QString &text) const;
 
     Style style_;
     int listIndex_ = -1;
@@ -66,6 +70,10 @@ private:
     bool finishing_ = false;
     int finishIndex_ = -1;
     QString finishText_;
+    // Each text's first entry, for the entries that AddItem appended since
+    // Clear; valid while the box holds exactly indexedCount_ entries.
+    QHash<QString, int> firstEntry_;
+    int indexedCount_ = 0;
 };
 
 }  // namespace ui

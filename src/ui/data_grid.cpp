@@ -5,6 +5,8 @@
 #include "recordset_table_model.h"
 #include "twips.h"
 #include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QTableView>
@@ -22,6 +24,22 @@ constexpr int kRowPadding = 6;             // pixels a row is higher than its te
     throw dd::Error(9, QStringLiteral("下标越界"));
 }
 }  // namespace
+
+// The record selectors: a band of empty sections, as wide as the band and
+// one row high. The band's width is fixed and its rows are all one height,
+// so no section is ever sized from its (empty) caption; measuring captions
+// with the font is what the default header does for up to 200 sections
+// each time the view lays itself out, which is after every reopening.
+class RecordSelectors : public QHeaderView {
+public:
+    explicit RecordSelectors(QWidget *parent) : QHeaderView(Qt::Vertical, parent) {}
+
+protected:
+    QSize sectionSizeFromContents(int) const override
+    {
+        return QSize(kRecordSelectorWidth, defaultSectionSize());
+    }
+};
 
 // The table view: passes the user's moves of the current row to the grid
 // and keeps a focus change from moving the record.
@@ -54,6 +72,19 @@ protected:
                 selectionModel()->clearCurrentIndex();
         }
         grid_.syncing_ = was;
+    }
+
+    // The user acts on the row the record is on, even when the view has
+    // not yet caught up with the record's last move.
+    void keyPressEvent(QKeyEvent *e) override
+    {
+        grid_.followRecord();
+        QTableView::keyPressEvent(e);
+    }
+    void mousePressEvent(QMouseEvent *e) override
+    {
+        grid_.followRecord();
+        QTableView::mousePressEvent(e);
     }
 
     void changeEvent(QEvent *e) override
@@ -91,6 +122,7 @@ DataGrid::DataGrid(Form &form)
 
     // Record selectors: a narrow empty band; uniform row heights keep long
     // lists fast.
+    view_->setVerticalHeader(new RecordSelectors(view_));
     QHeaderView *rows = view_->verticalHeader();
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setSectionsClickable(true);
@@ -116,6 +148,8 @@ void DataGrid::setDataSource(dd::Recordset *rs)
 
 QTableView *DataGrid::tableView() const
 {
+    // Whoever looks at the view sees it on the current record.
+    const_cast<DataGrid *>(this)->followRecord();
     return view_;
 }
 
@@ -180,9 +214,24 @@ void DataGrid::rowsReset()
 }
 
 // The recordset's current record moved: the grid's current row follows,
-// without passing the move back.
-void DataGrid::recordMoved(int row)
+// without passing the move back. Loops that walk a whole recordset (filling
+// a list of names, say) move it thousands of times in one handler, so the
+// view follows once, when the handler is over (or as soon as anyone looks
+// at the view), rather than after every move.
+void DataGrid::recordMoved(int)
 {
+    if (followPending_)
+        return;
+    followPending_ = true;
+    QMetaObject::invokeMethod(view_, [this] { followRecord(); }, Qt::QueuedConnection);
+}
+
+void DataGrid::followRecord()
+{
+    if (!followPending_)
+        return;
+    followPending_ = false;
+    const int row = Row();
     const bool was = syncing_;
     syncing_ = true;
     QItemSelectionModel *selection = view_->selectionModel();

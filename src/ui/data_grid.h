@@ -96,6 +96,7 @@ private:
 
     void rowsReset();
     void recordMoved(int row);
+    void followRecord();
     void viewRowChanged(int row);
     void showSelection();
     void fitRowHeight();
@@ -105,6 +106,8 @@ private:
     RecordsetTableModel *model_;
     SelBookmarkList selBookmarks_{*this};
     bool syncing_ = false;
+    // A move of the record not yet shown by the view (see recordMoved).
+    bool followPending_ = false;
     // Widths set by code, with the column names they were set for.
     std::vector<float> widths_;
     QStringList widthColumns_;

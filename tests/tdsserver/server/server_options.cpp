@@ -20,6 +20,7 @@ QString serverUsage()
         "  --drop-after N       drop a session's connection when it sends statement N+1\n"
         "  --close-on-accept    close every connection right after accepting it\n"
         "  --hang-after-login   log in, then never answer a statement\n"
+        "  --hang-after N       answer a session's first N statements, then never again\n"
         "  --fit-text-widths    declare text columns as wide as their longest value\n"
         "  --max-seconds N      exit after N seconds (default 900; 0: never)\n"
         "  --idle-seconds N     exit after N seconds without any connection\n"
@@ -96,6 +97,9 @@ bool parseServerOptions(const QStringList &args, ServerOptions *o, QString *erro
             o->dropAfter = int(n);
         } else if (a == QLatin1String("--close-on-accept")) {
             o->closeOnAccept = true;
+        } else if (a == QLatin1String("--hang-after")) {
+            if (!number(&n, 0)) return false;
+            o->hangAfter = int(n);
         } else if (a == QLatin1String("--hang-after-login")) {
             o->hangAfterLogin = true;
         } else if (a == QLatin1String("--fit-text-widths")) {

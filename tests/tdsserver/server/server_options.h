@@ -20,6 +20,7 @@ struct ServerOptions {
     int dropAfter = -1;        // statements per session before the connection drops
     bool closeOnAccept = false;
     bool hangAfterLogin = false;
+    int hangAfter = -1;        // statements per session answered before it goes silent
     // Text columns declared as wide as their longest value, as a server's
     // narrow columns are (default: 4000 characters).
     bool fitTextWidths = false;

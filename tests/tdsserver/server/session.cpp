@@ -232,7 +232,8 @@ bool Session::admitRequest(const QString &request, const QString &procedure, con
         return false;
     }
     ++statements_;
-    if (options_.hangAfterLogin) {
+    if (options_.hangAfterLogin || (options_.hangAfter >= 0 && statements_ > options_.hangAfter)) {
+        silent_ = true;
         log(request, procedure, QStringLiteral("unanswered"), text);
         return false;
     }
@@ -335,7 +336,7 @@ void Session::handleTransaction(const Message &m)
 
 void Session::handleAttention()
 {
-    if (phase_ != Phase::LoggedIn || options_.hangAfterLogin) {
+    if (phase_ != Phase::LoggedIn || options_.hangAfterLogin || silent_) {
         log(QStringLiteral("attention"), QString(), QStringLiteral("unanswered"), QString());
         return;
     }

@@ -62,6 +62,7 @@ private:
     quint32 tdsVersion_ = 0x74000004;
     int packetSize_ = 4096;
     int statements_ = 0;
+    bool silent_ = false;            // --hang-after: answers nothing any more
     bool busy_ = false;              // a delayed reply is on its way
     QByteArray delayed_;
     bool closeAfterDelayed_ = false;
