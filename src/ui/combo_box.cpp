@@ -64,27 +64,41 @@ ComboBox::ComboBox(Form &form, Style style) : Control(form, new QComboBox), styl
 
 ComboBox::~ComboBox() = default;
 
-QComboBox *ComboBox::comboBox() const
+QComboBox *ComboBox::box() const
 {
     return static_cast<QComboBox *>(widget());
 }
 
+QComboBox *ComboBox::comboBox() const
+{
+    const_cast<ComboBox *>(this)->flushPending();
+    return box();
+}
+
 void ComboBox::AddItem(const QString &item)
 {
-    QComboBox *cb = comboBox();
+    const int index = box()->count() + pending_.size();
+    if (indexedCount_ == index) {
+        if (!firstEntry_.contains(item))
+            firstEntry_.insert(item, index);
+        indexedCount_ = index + 1;
+    }
+    if (pending_.isEmpty())
+        QMetaObject::invokeMethod(box(), [this] { flushPending(); }, Qt::QueuedConnection);
+    pending_.append(item);
+}
+
+void ComboBox::flushPending()
+{
+    if (pending_.isEmpty())
+        return;
+    QComboBox *cb = box();
     const QString text = Text();
     const QSignalBlocker block(cb);
-    const bool indexed = indexedCount_ == cb->count();
-    cb->addItem(item);
-    if (indexed) {
-        if (!firstEntry_.contains(item))
-            firstEntry_.insert(item, cb->count() - 1);
-        indexedCount_ = cb->count();
-    }
+    cb->addItems(pending_);
+    pending_.clear();
     // Appending never changes the selection or the text. (Only the first
-    // entry of an empty box moves the box's own selection; assigning the
-    // selection it already has would just put the entry's text into the
-    // edit field, to be replaced again below.)
+    // entries of an empty box move the box's own selection.)
     if (cb->currentIndex() != listIndex_)
         cb->setCurrentIndex(listIndex_);
     if (QLineEdit *edit = cb->lineEdit()) {
@@ -95,7 +109,8 @@ void ComboBox::AddItem(const QString &item)
 
 void ComboBox::Clear()
 {
-    QComboBox *cb = comboBox();
+    pending_.clear();
+    QComboBox *cb = box();
     const QSignalBlocker block(cb);
     cb->clear();
     firstEntry_.clear();
@@ -109,19 +124,20 @@ void ComboBox::Clear()
 
 int ComboBox::ListCount() const
 {
-    return comboBox()->count();
+    return box()->count() + pending_.size();
 }
 
 QString ComboBox::List(int index) const
 {
-    return comboBox()->itemText(index);
+    const int shown = box()->count();
+    return index < shown ? box()->itemText(index) : pending_.value(index - shown);
 }
 
 QString ComboBox::Text() const
 {
-    if (QLineEdit *edit = comboBox()->lineEdit())
+    if (QLineEdit *edit = box()->lineEdit())
         return edit->text();
-    return listIndex_ >= 0 ? comboBox()->itemText(listIndex_) : QString();
+    return listIndex_ >= 0 ? List(listIndex_) : QString();
 }
 
 void ComboBox::setText(const QString &text)
@@ -178,7 +194,7 @@ void ComboBox::userEdited(const QString &text)
 int ComboBox::firstEntry(const QString &text) const
 {
     QComboBox *cb = comboBox();
-    if (indexedCount_ != cb->count())
+    if (indexedCount_ != ListCount())
         return cb->findText(text, Qt::MatchExactly);  // changed behind AddItem's back
     return firstEntry_.value(text, -1);
 }

@@ -57,6 +57,10 @@ public:
     QComboBox *comboBox() const;
 
 private:
+    // The widget as it stands, without taking in the pending entries.
+    QComboBox *box() const;
+    // Hands the entries appended since the last call to the widget, in one go.
+    void flushPending();
     void userActivated(int index);
     void userEdited(const QString &text);
     void focusEntered();
@@ -74,6 +78,9 @@ private:
     // Clear; valid while the box holds exactly indexedCount_ entries.
     QHash<QString, int> firstEntry_;
     int indexedCount_ = 0;
+    // Entries appended but not yet given to the widget: a loop that appends
+    // ten thousand names hands them over once rather than one by one.
+    QStringList pending_;
 };
 
 }  // namespace ui
