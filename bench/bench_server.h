@@ -2,39 +2,22 @@
 // What the end-to-end benchmarks need around the program: a TDS test server
 // of their own on a loopback port, the raw FreeTDS client (tsql) timed on
 // the same server, and the statements the server saw.
-#include <QProcess>
+#include "tds_server_process.h"
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 namespace bench {
 
-// The test server serving one dictionary folder; stopped on destruction,
-// and it also exits by itself when this process is gone or after a while.
-class TdsServer {
+// The test server serving one dictionary folder (the tests' own harness);
+// stopped on destruction, and it also exits by itself when this process is
+// gone or after a while.
+class TdsServer : public tdstest::TdsServerProcess {
 public:
-    TdsServer(QString folder, QString password);
-    ~TdsServer();
-    TdsServer(const TdsServer &) = delete;
-    TdsServer &operator=(const TdsServer &) = delete;
+    TdsServer(const QString &folder, const QString &password);
 
-    bool start(QString *error);
-    void stop();
-
-    quint16 port() const { return port_; }
-    const QString &password() const { return password_; }
-    QString dataSource() const { return QStringLiteral("127.0.0.1,%1").arg(port_); }
-
-    // The statements (batches) logged since the last clearLog, optionally of
-    // one catalog only, in order.
+    // The batches logged since the last clearLog, optionally of one catalog
+    // only, in order.
     QStringList statements(const QString &catalog = QString()) const;
-    void clearLog() const;
-
-private:
-    QString folder_, password_;
-    QTemporaryDir dir_;
-    QProcess process_;
-    quint16 port_ = 0;
 };
 
 // The raw client: one tsql process that logs in to catalog on port and
