@@ -1,5 +1,6 @@
 // The data layer on the local source: reading the table list of a 10,000-table
 // dictionary, one field query, and Find over 10,000 names.
+#include "bench_fixture.h"
 #include "bench_timing.h"
 #include "data/connection.h"
 #include "data/recordset.h"
@@ -16,13 +17,8 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const int tables = argc > 1 ? atoi(argv[1]) : 10000;
     QTemporaryDir dir;
-    dictgen::Options o;
-    o.accounts = 1;
-    o.yearsPerAccount = 1;
-    o.tables = tables;
-    o.fieldsMin = o.fieldsMax = 30;
     QString error;
-    if (!dictgen::generate(o, dir.path(), &error)) {
+    if (!bench::makeDictionary(dir.path(), tables, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }

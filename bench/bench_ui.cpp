@@ -16,6 +16,7 @@
 // Runs on the offscreen platform; message boxes are answered at once and
 // counted (none is expected).
 #include "bench_server.h"
+#include "bench_fixture.h"
 #include "bench_timing.h"
 #include "browser/form2.h"
 #include "data/connection.h"
@@ -29,6 +30,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include "browser_driver.h"
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
@@ -153,21 +155,9 @@ private:
 // ---------------------------------------------------------------------------
 // Driving the program as a user does.
 
-void settle()
-{
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-    ui::deleteDiscardedForms();
-}
-
-void endProgram()
-{
-    ui::resetProgram();
-    settle();
-    if (dd::PublicADO::cnSys().State() == 1)
-        dd::PublicADO::cnSys().Close();
-    ui::resetProgram();
-}
+// Settling the event loop and ending the program as the browser tests do.
+using brtest::endProgram;
+using brtest::settle;
 
 // A fresh login window, server and password typed, the account list loaded
 // by tabbing into the account box; false when that failed.
@@ -763,13 +753,8 @@ void benchStartup(int runs)
 bool benchSize(int size, bool quick)
 {
     QTemporaryDir dir;
-    dictgen::Options o;
-    o.accounts = 1;
-    o.yearsPerAccount = 1;
-    o.tables = size;
-    o.fieldsMin = o.fieldsMax = 30;
     QString error;
-    if (!dir.isValid() || !dictgen::generate(o, dir.path(), &error)) {
+    if (!dir.isValid() || !bench::makeDictionary(dir.path(), size, &error)) {
         std::fprintf(stderr, "fixture %d: %s\n", size, qPrintable(error));
         return false;
     }
