@@ -64,7 +64,7 @@ Criterion Criterion::parse(const QString &text)
     skipSpace();
     if (pos >= n || text[pos] != QLatin1Char('\''))
         malformed();
-    c.value_ = readLiteral(text, pos);
+    c.value_ = fold(readLiteral(text, pos));
     skipSpace();
     if (pos != n)
         malformed();
@@ -84,30 +84,51 @@ Criterion Criterion::parse(const QString &text)
     return c;
 }
 
-bool Criterion::matches(const QString &value) const
+QString Criterion::fold(const QString &text)
 {
-    if (!isLike_)
-        return value.compare(value_, Qt::CaseInsensitive) == 0;
-    if (pieces_.size() == 1)
-        return value.compare(value_, Qt::CaseInsensitive) == 0;
+    QString folded = text;
+    char16_t *out = reinterpret_cast<char16_t *>(folded.data());
+    const int n = folded.size();
+    for (int i = 0; i < n; ++i) {
+        if (QChar::isHighSurrogate(out[i]) && i + 1 < n && QChar::isLowSurrogate(out[i + 1])) {
+            const char32_t c = QChar::surrogateToUcs4(out[i], out[i + 1]);
+            const char32_t f = QChar::toCaseFolded(c);
+            if (QChar::requiresSurrogates(f)) {
+                out[i] = QChar::highSurrogate(f);
+                out[i + 1] = QChar::lowSurrogate(f);
+            }
+            ++i;
+            continue;
+        }
+        const char32_t f = QChar::toCaseFolded(char32_t(out[i]));
+        if (!QChar::requiresSurrogates(f))
+            out[i] = char16_t(f);
+    }
+    return folded;
+}
+
+bool Criterion::matchesFolded(QStringView value) const
+{
+    if (!isLike_ || pieces_.size() == 1)
+        return value == value_;
 
     // First piece anchored at the start, last at the end, the ones between
     // found left to right.
     const QString &first = pieces_.front();
     const QString &last = pieces_.back();
-    if (!value.startsWith(first, Qt::CaseInsensitive))
+    if (!value.startsWith(first))
         return false;
-    int from = first.size();
+    qsizetype from = first.size();
     for (int i = 1; i + 1 < pieces_.size(); ++i) {
         const QString &piece = pieces_[i];
         if (piece.isEmpty())
             continue;
-        const int at = value.indexOf(piece, from, Qt::CaseInsensitive);
+        const qsizetype at = value.indexOf(piece, from);
         if (at < 0)
             return false;
         from = at + piece.size();
     }
-    return value.size() - from >= last.size() && value.endsWith(last, Qt::CaseInsensitive);
+    return value.size() - from >= last.size() && value.endsWith(last);
 }
 
 }  // namespace dd

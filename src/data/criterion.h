@@ -16,13 +16,19 @@ public:
     static Criterion parse(const QString &text);
 
     const QString &column() const { return column_; }
-    bool matches(const QString &value) const;
+    bool matches(const QString &value) const { return matchesFolded(fold(value)); }
+
+    // The text with every character case-folded on its own, the length kept:
+    // comparing folded texts exactly is comparing the originals ignoring case.
+    static QString fold(const QString &text);
+    // For many values against one criterion: the value already folded.
+    bool matchesFolded(QStringView foldedValue) const;
 
 private:
     bool isLike_ = false;
     QString column_;
-    QString value_;             // the comparison value, or the whole pattern
-    QStringList pieces_;        // a pattern split at its wildcards
+    QString value_;             // the comparison value or the whole pattern, folded
+    QStringList pieces_;        // a folded pattern split at its wildcards
 };
 
 }  // namespace dd

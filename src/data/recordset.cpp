@@ -192,10 +192,9 @@ void Recordset::Find(const QString &criteria, long skipRecords, int searchDirect
     from += int(skipRecords) * step;
 
     int found = count;
+    const QVector<QString> &keys = rows_.foldedColumn(column, &Criterion::fold);
     for (int i = from; i >= 0 && i < count; i += step) {
-        // A NULL compares as the empty text it reads as.
-        const QVariant &v = rows_.cell(i, column);
-        if (criterion.matches(v.isNull() ? QString() : v.toString())) {
+        if (criterion.matchesFolded(keys[i])) {
             found = i;
             break;
         }
