@@ -2,6 +2,7 @@
 #include "data/error.h"
 #include "data/recordset.h"
 #include "fonts.h"
+#include "grid_cell_painter.h"
 #include "recordset_table_model.h"
 #include "twips.h"
 #include <QFocusEvent>
@@ -103,6 +104,7 @@ DataGrid::DataGrid(Form &form)
       model_(new RecordsetTableModel(view_))
 {
     view_->setModel(model_);
+    view_->setItemDelegate(new GridCellPainter(view_));
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Highlighted rows come from SelBookmarks only, never from clicks.
     view_->setSelectionMode(QAbstractItemView::NoSelection);

@@ -1,7 +1,7 @@
 // The data grid and the status bar on a window of their own: the current
 // row and the current record kept together without looping, the
 // highlighted-row list, column widths, a long list, a recordset that goes
-// away; the status bar's docking, panels and double-click.
+// away, what a cell paints; the status bar's docking, panels and double-click.
 #include "browser_driver.h"
 #include "data/statements.h"
 #include "test_folder.h"
@@ -52,6 +52,7 @@ private slots:
     void currentRowAndRecordStayTogether();
     void highlightsAndWidths();
     void longListsAndVanishingRecordsets();
+    void cellsShowOneLineOfTextClippedOnTheRowsColours();
     void statusBar();
 
 private:
@@ -192,6 +193,47 @@ void BrowserGridAndStatusBar::longListsAndVanishingRecordsets()
     QCOMPARE(grid.DataSource(), nullptr);
     QTest::mouseClick(grid.tableView()->viewport(), Qt::LeftButton);
     QCOMPARE(grid.ColumnCount(), 2);
+}
+
+void BrowserGridAndStatusBar::cellsShowOneLineOfTextClippedOnTheRowsColours()
+{
+    folder_.catalog("cells", {ddtest::table("01", "模块", "A", "中文", 0),
+                              ddtest::table("02", "模块", "B", QString(80, QChar(0x957F)), 0),
+                              ddtest::table("03", "模块", "C", "中文 第二行", 0),
+                              ddtest::table("04", "模块", "D", "中文\n第二行", 0),
+                              ddtest::table("05", "模块", "E", "中文", 0)});
+    cn_ = std::make_unique<dd::Connection>();
+    cn_->Open(dd::sql::accountYearConnectionString("cells", folder_.path()), "sa", "");
+    ui::DataGrid &grid = window_->Grid;
+    dd::Recordset rs;
+    open(rs);
+    grid.setDataSource(&rs);
+    grid.SelBookmarks().Add(5);
+    QTableView *view = grid.tableView();
+    const QImage image = view->viewport()->grab().toImage();
+    auto cell = [&](int row, int column) {
+        return image.copy(view->visualRect(view->model()->index(row, column)).adjusted(0, 0, -1, -1));
+    };
+    auto darkPixels = [](const QImage &part) {
+        int dark = 0;
+        for (int y = 0; y < part.height(); ++y)
+            for (int x = 0; x < part.width(); ++x)
+                dark += qGray(part.pixel(x, y)) < 128 ? 1 : 0;
+        return dark;
+    };
+
+    QVERIFY(darkPixels(cell(0, 0)) > 5);              // the text is drawn
+    QCOMPARE(cell(1, 2), cell(0, 2));                  // a long text stops at its cell's edge
+    QCOMPARE(cell(3, 1), cell(2, 1));                  // a line break reads as a space
+    QVERIFY(darkPixels(cell(1, 1)) > darkPixels(cell(0, 1)));
+    const QColor highlight = view->palette().color(QPalette::Active, QPalette::Highlight);
+    const QImage marked = cell(4, 1);
+    QCOMPARE(marked.pixelColor(1, 1), highlight);      // the highlighted row's colours
+    int lightPixels = 0;  // the text, in the highlighted text's colour
+    for (int y = 0; y < marked.height(); ++y)
+        for (int x = 0; x < marked.width(); ++x)
+            lightPixels += qGray(marked.pixel(x, y)) > 200 ? 1 : 0;
+    QVERIFY(lightPixels > 5);
 }
 
 void BrowserGridAndStatusBar::statusBar()

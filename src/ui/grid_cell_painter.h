@@ -1,0 +1,27 @@
+#pragma once
+// Paints the grids' cells: a one-line text on the row's colours, clipped at
+// the cell's edge, with the focus frame on the current cell. Each text is
+// laid out once and kept (the field grid shows the same names and types
+// over and over), so a repaint only draws glyphs.
+#include <QCache>
+#include <QFont>
+#include <QStaticText>
+#include <QStyledItemDelegate>
+
+namespace ui {
+
+class GridCellPainter : public QStyledItemDelegate {
+public:
+    explicit GridCellPainter(QObject *parent) : QStyledItemDelegate(parent) {}
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
+
+private:
+    const QStaticText &laidOut(const QString &text, const QFont &font) const;
+
+    mutable QCache<QString, QStaticText> texts_{4096};
+    mutable QFont font_;
+};
+
+}  // namespace ui
