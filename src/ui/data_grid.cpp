@@ -105,6 +105,7 @@ DataGrid::DataGrid(Form &form)
 {
     view_->setModel(model_);
     view_->setItemDelegate(new GridCellPainter(view_));
+    view_->setShowGrid(false);  // the cells draw it
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Highlighted rows come from SelBookmarks only, never from clicks.
     view_->setSelectionMode(QAbstractItemView::NoSelection);

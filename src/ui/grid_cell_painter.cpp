@@ -26,12 +26,22 @@ void GridCellPainter::paint(QPainter *painter, const QStyleOptionViewItem &optio
     const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
                                        : (option.state & QStyle::State_Active) ? QPalette::Normal
                                                                                : QPalette::Inactive;
-    const bool selected = option.state & QStyle::State_Selected;
-    if (selected)
-        painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
-
     const QWidget *widget = option.widget;
     QStyle *style = widget ? widget->style() : QApplication::style();
+
+    // The grid line along the cell's right and bottom edges, as two filled
+    // rectangles: the view's own grid goes through the line stroker for
+    // every edge of every cell.
+    const QColor gridColor = QColor::fromRgba(
+        static_cast<QRgb>(style->styleHint(QStyle::SH_Table_GridLineColor, &option, widget)));
+    const QRect &r = option.rect;
+    painter->fillRect(QRect(r.right(), r.top(), 1, r.height()), gridColor);
+    painter->fillRect(QRect(r.left(), r.bottom(), r.width() - 1, 1), gridColor);
+    const QRect inside = r.adjusted(0, 0, -1, -1);
+
+    const bool selected = option.state & QStyle::State_Selected;
+    if (selected)
+        painter->fillRect(inside, option.palette.brush(group, QPalette::Highlight));
     // A cell is one line high: a line break shows as a space, so the text
     // is read from its start instead of being cut through its middle.
     QString text = index.data(Qt::DisplayRole).toString();
@@ -42,7 +52,7 @@ void GridCellPainter::paint(QPainter *painter, const QStyleOptionViewItem &optio
                 c = QLatin1Char(' ');
         const QStaticText &line = laidOut(text, option.font);
         const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-        const QRect box = option.rect.adjusted(margin, 0, -margin, 0);
+        const QRect box = inside.adjusted(margin, 0, -margin, 0);
         const QSizeF size = line.size();
         const QPointF at(box.left(), box.top() + (box.height() - size.height()) / 2);
         painter->save();
@@ -57,7 +67,7 @@ void GridCellPainter::paint(QPainter *painter, const QStyleOptionViewItem &optio
     if (option.state & QStyle::State_HasFocus) {
         QStyleOptionFocusRect frame;
         frame.QStyleOption::operator=(option);
-        frame.rect = option.rect;
+        frame.rect = inside;
         frame.state |= QStyle::State_Item;
         frame.backgroundColor = option.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
         style->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, painter, widget);

@@ -1,6 +1,7 @@
 #pragma once
 // Paints the grids' cells: a one-line text on the row's colours, clipped at
-// the cell's edge, with the focus frame on the current cell. Each text is
+// the cell's edge, the grid line along its right and bottom edges, and the
+// focus frame on the current cell. Each text is
 // laid out once and kept (the field grid shows the same names and types
 // over and over), so a repaint only draws glyphs.
 #include <QCache>
