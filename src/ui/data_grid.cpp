@@ -8,7 +8,11 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QCache>
 #include <QHeaderView>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyleOptionHeaderV2>
 #include <QItemSelection>
 #include <QTableView>
 #include <algorithm>
@@ -31,6 +35,8 @@ constexpr int kRowPadding = 6;             // pixels a row is higher than its te
 // so no section is ever sized from its (empty) caption; measuring captions
 // with the font is what the default header does for up to 200 sections
 // each time the view lays itself out, which is after every reopening.
+// The sections all look alike, so each look is drawn once and copied: the
+// band repaints whole whenever the list scrolls.
 class RecordSelectors : public QHeaderView {
 public:
     explicit RecordSelectors(QWidget *parent) : QHeaderView(Qt::Vertical, parent) {}
@@ -40,6 +46,39 @@ protected:
     {
         return QSize(kRecordSelectorWidth, defaultSectionSize());
     }
+
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override
+    {
+        if (!rect.isValid())
+            return;
+        QStyleOptionHeaderV2 option;
+        initStyleOption(&option);
+        initStyleOptionForIndex(&option, logicalIndex);
+        if (!option.text.isEmpty() || !option.icon.isNull()) {
+            QHeaderView::paintSection(painter, rect, logicalIndex);
+            return;
+        }
+        option.rect = QRect(QPoint(0, 0), rect.size());
+        const qreal ratio = painter->device()->devicePixelRatio();
+        const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                                .arg(rect.width()).arg(rect.height()).arg(int(option.state))
+                                .arg(int(option.position)).arg(int(option.selectedPosition))
+                                .arg(option.palette.cacheKey()).arg(ratio);
+        QPixmap *look = looks_.object(key);
+        if (!look) {
+            look = new QPixmap(rect.size() * ratio);
+            look->setDevicePixelRatio(ratio);
+            look->fill(Qt::transparent);
+            QPainter p(look);
+            style()->drawControl(QStyle::CE_Header, &option, &p, this);
+            p.end();
+            looks_.insert(key, look);
+        }
+        painter->drawPixmap(rect.topLeft(), *look);
+    }
+
+private:
+    mutable QCache<QString, QPixmap> looks_{32};
 };
 
 // The table view: passes the user's moves of the current row to the grid
