@@ -60,15 +60,14 @@ protected:
         }
         option.rect = QRect(QPoint(0, 0), rect.size());
         const qreal ratio = painter->device()->devicePixelRatio();
-        const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
-                                .arg(rect.width()).arg(rect.height()).arg(int(option.state))
-                                .arg(int(option.position)).arg(int(option.selectedPosition))
-                                .arg(option.palette.cacheKey()).arg(ratio);
+        const Look key{rect.size(), int(option.state), int(option.position),
+                       int(option.selectedPosition), option.palette.cacheKey(), ratio};
         QPixmap *look = looks_.object(key);
         if (!look) {
             look = new QPixmap(rect.size() * ratio);
             look->setDevicePixelRatio(ratio);
-            look->fill(Qt::transparent);
+            // On the band's own background, so that copying it is a plain copy.
+            look->fill(palette().color(viewport()->backgroundRole()));
             QPainter p(look);
             style()->drawControl(QStyle::CE_Header, &option, &p, this);
             p.end();
@@ -78,7 +77,24 @@ protected:
     }
 
 private:
-    mutable QCache<QString, QPixmap> looks_{32};
+    // What a section's look depends on.
+    struct Look {
+        QSize size;
+        int state, position, selectedPosition;
+        qint64 palette;
+        qreal ratio;
+        bool operator==(const Look &o) const
+        {
+            return size == o.size && state == o.state && position == o.position
+                   && selectedPosition == o.selectedPosition && palette == o.palette && ratio == o.ratio;
+        }
+        friend size_t qHash(const Look &l, size_t seed = 0)
+        {
+            return qHashMulti(seed, l.size.width(), l.size.height(), l.state, l.position,
+                              l.selectedPosition, l.palette, l.ratio);
+        }
+    };
+    mutable QCache<Look, QPixmap> looks_{32};
 };
 
 // The table view: passes the user's moves of the current row to the grid
