@@ -80,6 +80,7 @@ Criterion Criterion::parse(const QString &text)
             }
         }
         c.pieces_ << piece;
+        c.prefixOnly_ = c.pieces_.size() == 2 && c.pieces_.back().isEmpty();
     }
     return c;
 }
@@ -107,7 +108,7 @@ QString Criterion::fold(const QString &text)
     return folded;
 }
 
-bool Criterion::matchesFolded(QStringView value) const
+bool Criterion::matchesPattern(QStringView value) const
 {
     if (!isLike_ || pieces_.size() == 1)
         return value == value_;

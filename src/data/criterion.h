@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <cstring>
 
 namespace dd {
 
@@ -22,10 +23,19 @@ public:
     // comparing folded texts exactly is comparing the originals ignoring case.
     static QString fold(const QString &text);
     // For many values against one criterion: the value already folded.
-    bool matchesFolded(QStringView foldedValue) const;
+    bool matchesFolded(QStringView foldedValue) const
+    {
+        if (prefixOnly_)  // what typing in a name box asks, row after row
+            return foldedValue.size() >= value_.size() - 1
+                   && std::memcmp(foldedValue.data(), value_.data(), (value_.size() - 1) * sizeof(QChar)) == 0;
+        return matchesPattern(foldedValue);
+    }
 
 private:
+    bool matchesPattern(QStringView foldedValue) const;
+
     bool isLike_ = false;
+    bool prefixOnly_ = false;   // a pattern with one wildcard, at its end
     QString column_;
     QString value_;             // the comparison value or the whole pattern, folded
     QStringList pieces_;        // a folded pattern split at its wildcards
