@@ -1,4 +1,5 @@
 #include "data_grid.h"
+#include "cached_header.h"
 #include "data/error.h"
 #include "data/recordset.h"
 #include "fonts.h"
@@ -8,11 +9,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QCache>
 #include <QHeaderView>
-#include <QPainter>
-#include <QPixmap>
-#include <QStyleOptionHeaderV2>
 #include <QItemSelection>
 #include <QTableView>
 #include <algorithm>
@@ -35,66 +32,15 @@ constexpr int kRowPadding = 6;             // pixels a row is higher than its te
 // so no section is ever sized from its (empty) caption; measuring captions
 // with the font is what the default header does for up to 200 sections
 // each time the view lays itself out, which is after every reopening.
-// The sections all look alike, so each look is drawn once and copied: the
-// band repaints whole whenever the list scrolls.
-class RecordSelectors : public QHeaderView {
+class RecordSelectors : public CachedHeader {
 public:
-    explicit RecordSelectors(QWidget *parent) : QHeaderView(Qt::Vertical, parent) {}
+    explicit RecordSelectors(QWidget *parent) : CachedHeader(Qt::Vertical, parent) {}
 
 protected:
     QSize sectionSizeFromContents(int) const override
     {
         return QSize(kRecordSelectorWidth, defaultSectionSize());
     }
-
-    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override
-    {
-        if (!rect.isValid())
-            return;
-        QStyleOptionHeaderV2 option;
-        initStyleOption(&option);
-        initStyleOptionForIndex(&option, logicalIndex);
-        if (!option.text.isEmpty() || !option.icon.isNull()) {
-            QHeaderView::paintSection(painter, rect, logicalIndex);
-            return;
-        }
-        option.rect = QRect(QPoint(0, 0), rect.size());
-        const qreal ratio = painter->device()->devicePixelRatio();
-        const Look key{rect.size(), int(option.state), int(option.position),
-                       int(option.selectedPosition), option.palette.cacheKey(), ratio};
-        QPixmap *look = looks_.object(key);
-        if (!look) {
-            look = new QPixmap(rect.size() * ratio);
-            look->setDevicePixelRatio(ratio);
-            // On the band's own background, so that copying it is a plain copy.
-            look->fill(palette().color(viewport()->backgroundRole()));
-            QPainter p(look);
-            style()->drawControl(QStyle::CE_Header, &option, &p, this);
-            p.end();
-            looks_.insert(key, look);
-        }
-        painter->drawPixmap(rect.topLeft(), *look);
-    }
-
-private:
-    // What a section's look depends on.
-    struct Look {
-        QSize size;
-        int state, position, selectedPosition;
-        qint64 palette;
-        qreal ratio;
-        bool operator==(const Look &o) const
-        {
-            return size == o.size && state == o.state && position == o.position
-                   && selectedPosition == o.selectedPosition && palette == o.palette && ratio == o.ratio;
-        }
-        friend size_t qHash(const Look &l, size_t seed = 0)
-        {
-            return qHashMulti(seed, l.size.width(), l.size.height(), l.state, l.position,
-                              l.selectedPosition, l.palette, l.ratio);
-        }
-    };
-    mutable QCache<Look, QPixmap> looks_{32};
 };
 
 // The table view: passes the user's moves of the current row to the grid
@@ -172,6 +118,7 @@ DataGrid::DataGrid(Form &form)
     view_->setTabKeyNavigation(false);
     view_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 
+    view_->setHorizontalHeader(new CachedHeader(Qt::Horizontal, view_));
     QHeaderView *head = view_->horizontalHeader();
     head->setSectionsClickable(false);
     head->setSectionResizeMode(QHeaderView::Interactive);
