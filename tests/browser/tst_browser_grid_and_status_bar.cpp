@@ -1,7 +1,7 @@
 // The data grid and the status bar on a window of their own: the current
 // row and the current record kept together without looping, the
 // highlighted-row list, column widths, a long list, a recordset that goes
-// away, what a cell paints; the status bar's docking, panels and double-click.
+// away, what a cell and a header paint; the status bar's docking, panels and double-click.
 #include "browser_driver.h"
 #include "data/statements.h"
 #include "test_folder.h"
@@ -53,6 +53,7 @@ private slots:
     void highlightsAndWidths();
     void longListsAndVanishingRecordsets();
     void cellsShowOneLineOfTextClippedOnTheRowsColours();
+    void headersLookAsTheStyleDrawsThemAfterChanges();
     void statusBar();
 
 private:
@@ -234,6 +235,59 @@ void BrowserGridAndStatusBar::cellsShowOneLineOfTextClippedOnTheRowsColours()
         for (int x = 0; x < marked.width(); ++x)
             lightPixels += qGray(marked.pixel(x, y)) > 200 ? 1 : 0;
     QVERIFY(lightPixels > 5);
+}
+
+// The grid's headers against a stock view showing the same model with the
+// same fonts and sizes, after captions, fonts and row counts have changed.
+void BrowserGridAndStatusBar::headersLookAsTheStyleDrawsThemAfterChanges()
+{
+    ui::DataGrid &grid = window_->Grid;
+    QTableView *view = grid.tableView();
+    QTableView stock(window_->widget());
+    stock.setGeometry(view->geometry());
+    stock.setShowGrid(false);
+    stock.setCornerButtonEnabled(false);
+    stock.show();
+    auto compare = [&] {
+        stock.setModel(view->model());
+        stock.setFont(view->font());
+        stock.horizontalHeader()->setFont(view->horizontalHeader()->font());
+        stock.horizontalHeader()->setDefaultAlignment(view->horizontalHeader()->defaultAlignment());
+        stock.horizontalHeader()->setHighlightSections(false);
+        stock.verticalHeader()->setHighlightSections(false);
+        stock.verticalHeader()->setFixedWidth(view->verticalHeader()->width());
+        stock.verticalHeader()->setDefaultSectionSize(view->verticalHeader()->defaultSectionSize());
+        stock.verticalHeader()->setMinimumSectionSize(1);
+        for (int i = 0; i < view->model()->columnCount(); ++i)
+            stock.horizontalHeader()->resizeSection(i, view->horizontalHeader()->sectionSize(i));
+        QCoreApplication::processEvents();
+        // The sections themselves; the views around them may differ in size.
+        auto sections = [](QHeaderView *h) {
+            const QSize size = h->orientation() == Qt::Horizontal
+                                   ? QSize(h->length(), h->height())
+                                   : QSize(h->width(), std::min(h->length(), h->height()));
+            return h->grab(QRect(QPoint(0, 0), size)).toImage();
+        };
+        QCOMPARE(sections(view->horizontalHeader()), sections(stock.horizontalHeader()));
+        QCOMPARE(sections(view->verticalHeader()), sections(stock.verticalHeader()));
+    };
+    dd::Recordset tables, fields;
+    open(tables);
+    open(fields, dd::sql::fieldQuery("T00001"));
+    grid.setDataSource(&tables);
+    compare();
+    grid.setDataSource(&fields);  // other captions, same sizes
+    compare();
+    QFont other = grid.HeadFont();  // the same height, other strokes
+    other.setBold(!other.bold());
+    other.setItalic(true);
+    grid.setHeadFont(other);
+    compare();
+    other.setPointSizeF(other.pointSizeF() + 3);
+    grid.setHeadFont(other);
+    compare();
+    grid.setDataSource(&tables);
+    compare();
 }
 
 void BrowserGridAndStatusBar::statusBar()
