@@ -192,9 +192,8 @@ void Recordset::Find(const QString &criteria, long skipRecords, int searchDirect
     from += int(skipRecords) * step;
 
     int found = count;
-    const QVector<QString> &keys = rows_.foldedColumn(column, &Criterion::fold);
     for (int i = from; i >= 0 && i < count; i += step) {
-        if (criterion.matchesFolded(keys[i])) {
+        if (criterion.matchesFolded(rows_.foldedCell(i, column, &Criterion::fold))) {
             found = i;
             break;
         }

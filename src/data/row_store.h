@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <vector>
 
 namespace dd {
 
@@ -15,27 +16,37 @@ struct RowStore {
     int rowCount() const { return columns.isEmpty() ? 0 : cells.size() / columns.size(); }
     const QVariant &cell(int row, int column) const { return cells[row * columns.size() + column]; }
 
-    // One column's texts case-folded (a NULL as the empty text), made on the
-    // first search of that column: a search per keystroke then compares
-    // plain texts instead of folding every row again.
+    // A cell's text case-folded (a NULL as the empty text), kept once made:
+    // a search per keystroke then compares plain texts instead of folding
+    // every row again. Made as searches reach the row, so that a search that
+    // stops early (the exact name picked from the list) folds little.
     template <typename Fold>
-    const QVector<QString> &foldedColumn(int column, Fold fold) const
+    const QString &foldedCell(int row, int column, Fold fold) const
     {
-        if (folded.size() != columns.size())
-            folded = QVector<QVector<QString>>(columns.size());
-        QVector<QString> &keys = folded[column];
-        if (keys.isEmpty() && rowCount() > 0) {
-            keys.reserve(rowCount());
-            for (int row = 0; row < rowCount(); ++row) {
-                const QVariant &v = cell(row, column);
-                keys.push_back(v.isNull() ? QString() : fold(v.toString()));
-            }
+        if (folded.size() != size_t(columns.size()))
+            folded = std::vector<FoldedColumn>(columns.size());
+        FoldedColumn &f = folded[column];
+        if (f.unmade < 0) {
+            f.keys.resize(rowCount());
+            f.made.assign(rowCount(), false);
+            f.unmade = rowCount();
         }
-        return keys;
+        if (f.unmade > 0 && !f.made[row]) {
+            const QVariant &v = cell(row, column);
+            f.keys[row] = v.isNull() ? QString() : fold(v.toString());
+            f.made[row] = true;
+            --f.unmade;
+        }
+        return f.keys[row];
     }
 
 private:
-    mutable QVector<QVector<QString>> folded;
+    struct FoldedColumn {
+        QVector<QString> keys;
+        std::vector<bool> made;
+        int unmade = -1;  // rows not yet folded; -1 before the first search
+    };
+    mutable std::vector<FoldedColumn> folded;
 };
 
 }  // namespace dd
