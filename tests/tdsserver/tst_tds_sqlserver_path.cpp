@@ -35,6 +35,23 @@ QStringList column(const dd::Recordset &rs, int c)
     return out;
 }
 
+// 300 tables whose descriptions run from empty to `longest` characters:
+// Chinese, a character outside the basic plane, and plain letters.
+QVector<dictgen::TableRow> textsOfLengths(int longest)
+{
+    QVector<dictgen::TableRow> rows;
+    const QString unit = QStringLiteral("账套") + QString::fromUcs4(U"\U00020000") + QStringLiteral("ab");
+    for (int i = 0; i < 300; ++i) {
+        const int length = i == 299 ? longest : (i * 37) % (longest + 1);
+        QString text = unit.repeated(length / unit.size() + 1).left(length);
+        if (text.size() && text.back().isHighSurrogate())
+            text.back() = QLatin1Char('x');
+        rows.append({QStringLiteral("1"), QStringLiteral("模块"), QStringLiteral("T%1").arg(i, 3, 10, QLatin1Char('0')),
+                     text, {}});
+    }
+    return rows;
+}
+
 QStringList header(const dd::Recordset &rs)
 {
     QStringList out;
@@ -82,6 +99,8 @@ private slots:
     void readsNullsAsEmptyText();
     void findsNamesWithApostrophes();
     void readsTenThousandTables();
+    void readsTextsOfEveryLengthWhole_data();
+    void readsTextsOfEveryLengthWhole();
     void logsOnlyTheSystemsStatements();
 
     void turnsADroppedConnectionIntoAnError();
@@ -109,6 +128,8 @@ void TestTdsSqlServerPath::initTestCase()
         many.append({QStringLiteral("%1").arg(i % 8), QStringLiteral("模块%1").arg(i % 8),
                      QStringLiteral("TB%1").arg(i, 5, 10, QLatin1Char('0')), QStringLiteral("表%1").arg(i), {}});
     folder_.catalog("svdata_002_2009", many);
+    folder_.catalog("svdata_003_2009", textsOfLengths(4000));
+    folder_.catalog("svdata_004_2009", textsOfLengths(9000));
     server_ = std::make_unique<TdsServerProcess>(ServerSettings{folder_.path()});
     QString error;
     QVERIFY2(server_->start(&error), qPrintable(error));
@@ -265,6 +286,41 @@ void TestTdsSqlServerPath::readsTenThousandTables()
     QCOMPARE(names.last(), QString("TB09999"));
     QCOMPARE(names.removeDuplicates(), 0);
     QCOMPARE(tables.RecordCount(), 10000);
+}
+
+void TestTdsSqlServerPath::readsTextsOfEveryLengthWhole_data()
+{
+    QTest::addColumn<QString>("catalog");
+    QTest::addColumn<int>("longest");
+    QTest::addColumn<bool>("narrow");
+    // Up to 4,000 characters a column is declared with its width and read
+    // in blocks of rows; longer, it has no width and is read cell by cell.
+    QTest::newRow("declared width, wide") << "svdata_003_2009" << 4000 << false;
+    QTest::newRow("declared width, narrow") << "svdata_003_2009" << 4000 << true;
+    QTest::newRow("no width") << "svdata_004_2009" << 9000 << false;
+}
+
+void TestTdsSqlServerPath::readsTextsOfEveryLengthWhole()
+{
+    QFETCH(QString, catalog);
+    QFETCH(int, longest);
+    QFETCH(bool, narrow);
+    ServerSettings settings{folder_.path()};
+    if (narrow)
+        settings.faults = {"--fit-text-widths"};
+    TdsServerProcess server(settings);
+    QString error;
+    QVERIFY2(server.start(&error), qPrintable(error));
+    dd::Connection cn;
+    cn.Open(dd::sql::accountYearConnectionString(catalog, server.dataSource()), "sa", server.password());
+    dd::Recordset tables = cn.Execute(dd::sql::allTablesQuery());
+    const QVector<dictgen::TableRow> expected = textsOfLengths(longest);
+    QCOMPARE(tables.rowCount(), expected.size());
+    QMap<QString, QString> read;
+    for (int r = 0; r < tables.rowCount(); ++r)
+        read.insert(tables.cell(r, 0).toString(), tables.cell(r, 1).toString());
+    for (const dictgen::TableRow &t : expected)
+        QCOMPARE(read.value(t.name), t.description);
 }
 
 void TestTdsSqlServerPath::logsOnlyTheSystemsStatements()
