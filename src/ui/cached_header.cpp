@@ -20,14 +20,6 @@ void CachedHeader::paintSection(QPainter *painter, const QRect &rect, int logica
     QStyleOptionHeaderV2 option;
     initStyleOption(&option);
     initStyleOptionForIndex(&option, logicalIndex);
-    // A section with a picture or its own colours is drawn as it comes.
-    if (!option.icon.isNull()
-        || model()->headerData(logicalIndex, orientation(), Qt::BackgroundRole).isValid()
-        || model()->headerData(logicalIndex, orientation(), Qt::ForegroundRole).isValid()
-        || model()->headerData(logicalIndex, orientation(), Qt::FontRole).isValid()) {
-        QHeaderView::paintSection(painter, rect, logicalIndex);
-        return;
-    }
     option.rect = QRect(QPoint(0, 0), rect.size());
     const qreal ratio = painter->device()->devicePixelRatio();
     const Look key{rect.size(), int(option.state), int(option.position), int(option.selectedPosition),

@@ -2,7 +2,9 @@
 // A grid header that draws each distinct section look once and copies it
 // afterwards. A grid's headers repaint whole whenever its rows are replaced
 // or scrolled, and the style draws every section from scratch: gradients,
-// frame lines and the caption laid out anew.
+// frame lines and the caption laid out anew. The grid's model gives its
+// headers captions only (no pictures, colours or fonts of their own), so a
+// look is its caption, size, state and the header's palette.
 #include <QCache>
 #include <QHeaderView>
 #include <QPixmap>
