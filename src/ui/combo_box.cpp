@@ -1,4 +1,5 @@
 #include "combo_box.h"
+#include "combo_list_model.h"
 #include "data/error.h"
 #include "focus_watcher.h"
 #include <QComboBox>
@@ -25,6 +26,8 @@ void restoreText(QLineEdit *edit, const QString &text)
 ComboBox::ComboBox(Form &form, Style style) : Control(form, new QComboBox), style_(style)
 {
     QComboBox *cb = comboBox();
+    entries_ = new ComboListModel(cb);
+    cb->setModel(entries_);
     cb->setDuplicatesEnabled(true);
     cb->setInsertPolicy(QComboBox::NoInsert);
     if (style_ == DropDownCombo) {
@@ -77,12 +80,6 @@ QComboBox *ComboBox::comboBox() const
 
 void ComboBox::AddItem(const QString &item)
 {
-    const int index = box()->count() + pending_.size();
-    if (indexedCount_ == index) {
-        if (!firstEntry_.contains(item))
-            firstEntry_.insert(item, index);
-        indexedCount_ = index + 1;
-    }
     if (pending_.isEmpty())
         QMetaObject::invokeMethod(box(), [this] { flushPending(); }, Qt::QueuedConnection);
     pending_.append(item);
@@ -95,7 +92,7 @@ void ComboBox::flushPending()
     QComboBox *cb = box();
     const QString text = Text();
     const QSignalBlocker block(cb);
-    cb->addItems(pending_);
+    entries_->append(pending_);
     pending_.clear();
     // Appending never changes the selection or the text. (Only the first
     // entries of an empty box move the box's own selection.)
@@ -114,7 +111,7 @@ void ComboBox::Clear()
     const QSignalBlocker block(cb);
     cb->clear();
     firstEntry_.clear();
-    indexedCount_ = cb->count();
+    indexedCount_ = 0;
     if (QLineEdit *edit = cb->lineEdit()) {
         const QSignalBlocker blockEdit(edit);
         edit->clear();
@@ -130,7 +127,9 @@ int ComboBox::ListCount() const
 QString ComboBox::List(int index) const
 {
     const int shown = box()->count();
-    return index < shown ? box()->itemText(index) : pending_.value(index - shown);
+    if (index < 0)
+        return QString();
+    return index < shown ? entries_->text(index) : pending_.value(index - shown);
 }
 
 QString ComboBox::Text() const
@@ -171,7 +170,7 @@ void ComboBox::setListIndex(int index)
         cb->setCurrentIndex(index);
         if (QLineEdit *edit = cb->lineEdit()) {
             const QSignalBlocker blockEdit(edit);
-            edit->setText(index >= 0 ? cb->itemText(index) : QString());
+            edit->setText(index >= 0 ? entries_->text(index) : QString());
         }
     }
     listIndex_ = index;
@@ -193,10 +192,22 @@ void ComboBox::userEdited(const QString &text)
 
 int ComboBox::firstEntry(const QString &text) const
 {
-    QComboBox *cb = comboBox();
-    if (indexedCount_ != ListCount())
-        return cb->findText(text, Qt::MatchExactly);  // changed behind AddItem's back
-    return firstEntry_.value(text, -1);
+    if (entries_->changedInPlace())
+        return comboBox()->findText(text, Qt::MatchExactly);  // not only appended to
+    // The index takes in the entries appended since it was last used: a
+    // list filled once and searched on every keystroke builds it once, and
+    // filling it costs nothing extra.
+    const int count = ListCount();
+    if (indexedCount_ > count) {
+        firstEntry_.clear();
+        indexedCount_ = 0;
+    }
+    for (; indexedCount_ < count; ++indexedCount_) {
+        int &slot = firstEntry_[List(indexedCount_)];  // 0: a text not seen before
+        if (slot == 0)
+            slot = indexedCount_ + 1;
+    }
+    return firstEntry_.value(text, 0) - 1;
 }
 
 void ComboBox::focusEntered()

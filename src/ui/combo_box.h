@@ -31,6 +31,8 @@ class QComboBox;
 
 namespace ui {
 
+class ComboListModel;
+
 class ComboBox : public Control {
 public:
     enum Style { DropDownCombo = 0, DropDownList = 2 };
@@ -65,7 +67,7 @@ private:
     void userEdited(const QString &text);
     void focusEntered();
     // The first entry of exactly this text, or -1 (findText with
-    // Qt::MatchExactly), from the index AddItem and Clear keep.
+    // Qt::MatchExactly).
     int firstEntry(const QString &text) const;
 
     Style style_;
@@ -74,10 +76,11 @@ private:
     bool finishing_ = false;
     int finishIndex_ = -1;
     QString finishText_;
-    // Each text's first entry, for the entries that AddItem appended since
-    // Clear; valid while the box holds exactly indexedCount_ entries.
-    QHash<QString, int> firstEntry_;
-    int indexedCount_ = 0;
+    ComboListModel *entries_ = nullptr;
+    // Each text's first entry plus one, for the first indexedCount_
+    // entries; firstEntry() takes in the rest when it needs them.
+    mutable QHash<QString, int> firstEntry_;
+    mutable int indexedCount_ = 0;
     // Entries appended but not yet given to the widget: a loop that appends
     // ten thousand names hands them over once rather than one by one.
     QStringList pending_;

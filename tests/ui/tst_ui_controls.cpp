@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTest>
 #include <QTimer>
 
@@ -161,6 +162,51 @@ private slots:
         QTest::keyClicks(w.List1.comboBox(), QStringLiteral("xyz"));
         QCOMPARE(w.List1.Text(), QStringLiteral("2010"));
         QVERIFY(!events().contains(QStringLiteral("List1_Change")));
+    }
+
+    void textFindsItsFirstEntryWhateverChangedTheList()
+    {
+        uitest::TestWindow &w = shown();
+        auto typed = [&](const QString &text) {
+            w.Edit1.comboBox()->lineEdit()->clear();
+            QTest::keyClicks(w.Edit1.comboBox(), text);
+            return w.Edit1.ListIndex();
+        };
+        w.Edit1.SetFocus();
+        for (const char *name : {"AR_x", "GL_a", "AR_x", "GL_b"})
+            w.Edit1.AddItem(QString::fromLatin1(name));
+        QCOMPARE(typed(QStringLiteral("AR_x")), 0);  // the first of two
+        QCOMPARE(typed(QStringLiteral("GL_b")), 3);
+        QCOMPARE(typed(QStringLiteral("gl_b")), -1);  // exact case only
+
+        // Entries appended after a search are found too, duplicates of
+        // earlier ones still give the earlier entry.
+        w.Edit1.AddItem(QStringLiteral("FA_z"));
+        w.Edit1.AddItem(QStringLiteral("GL_a"));
+        QCOMPARE(typed(QStringLiteral("FA_z")), 4);
+        QCOMPARE(typed(QStringLiteral("GL_a")), 1);
+        QCOMPARE(w.Edit1.comboBox()->count(), 6);
+        QCOMPARE(w.Edit1.comboBox()->itemText(5), QStringLiteral("GL_a"));
+
+        // Refilled after Clear: nothing of the old list is remembered.
+        w.Edit1.Clear();
+        w.Edit1.AddItem(QStringLiteral("GL_b"));
+        QCOMPARE(typed(QStringLiteral("GL_b")), 0);
+        QCOMPARE(typed(QStringLiteral("AR_x")), -1);
+
+        // Changed through the widget itself: inserted before, renamed.
+        QComboBox *box = w.Edit1.comboBox();
+        {
+            const QSignalBlocker block(box);
+            box->insertItem(0, QStringLiteral("AP_q"));
+            box->setItemText(1, QStringLiteral("GL_c"));
+        }
+        QCOMPARE(typed(QStringLiteral("AP_q")), 0);
+        QCOMPARE(typed(QStringLiteral("GL_c")), 1);
+        QCOMPARE(typed(QStringLiteral("GL_b")), -1);
+        w.Edit1.AddItem(QStringLiteral("GL_b"));
+        QCOMPARE(typed(QStringLiteral("GL_b")), 2);
+        QCOMPARE(w.Edit1.List(2), QStringLiteral("GL_b"));
     }
 
     void pickOnlyTextIsReadOnly()
