@@ -4,6 +4,7 @@
 #include "focus_watcher.h"
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListView>
 #include <QSignalBlocker>
 
 namespace ui {
@@ -23,7 +24,26 @@ void restoreText(QLineEdit *edit, const QString &text)
 }
 }  // namespace
 
-ComboBox::ComboBox(Form &form, Style style) : Control(form, new QComboBox), style_(style)
+// Every entry is one line in the box's font, so the drop-down list of a
+// type-or-pick box (the long lists: ten thousand table names) can take one
+// entry's size for all instead of measuring every name the first time it
+// opens. Pick-only boxes are short, and some styles draw their lists as
+// menus, whose first entry's size does not fit the others. The list is set
+// up only when it first drops down: made earlier, it would not take the font
+// the window's design gives the box afterwards.
+namespace {
+class UniformComboBox : public QComboBox {
+public:
+    void showPopup() override
+    {
+        if (auto *list = qobject_cast<QListView *>(view()); list && isEditable())
+            list->setUniformItemSizes(true);
+        QComboBox::showPopup();
+    }
+};
+}  // namespace
+
+ComboBox::ComboBox(Form &form, Style style) : Control(form, new UniformComboBox), style_(style)
 {
     QComboBox *cb = comboBox();
     entries_ = new ComboListModel(cb);

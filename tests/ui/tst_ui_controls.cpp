@@ -4,6 +4,7 @@
 #include "data/error.h"
 #include "ui/runtime.h"
 #include "ui/twips.h"
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -207,6 +208,47 @@ private slots:
         w.Edit1.AddItem(QStringLiteral("GL_b"));
         QCOMPARE(typed(QStringLiteral("GL_b")), 2);
         QCOMPARE(w.Edit1.List(2), QStringLiteral("GL_b"));
+    }
+
+    void droppedDownListShowsEveryEntryInTheBoxsFont()
+    {
+        // The entries drop down as a stock box with that font shows them,
+        // and a click on what shows of an entry picks it.
+        uitest::TestWindow &w = shown();
+        QFont font = w.Edit1.comboBox()->font();
+        font.setPointSizeF(font.pointSizeF() - 2);
+        QStringList names;
+        for (int i = 0; i < 50; ++i)
+            names << (i % 7 ? QStringLiteral("GL_%1").arg(i) : QStringLiteral("总账_%1").arg(i));
+        for (ui::ComboBox *combo : {&w.Edit1, &w.List1}) {
+            combo->setFont(font);
+            for (const QString &name : names)
+                combo->AddItem(name);
+            QComboBox *box = combo->comboBox();
+            QComboBox stock(box->parentWidget());
+            stock.setEditable(box->isEditable());
+            stock.setGeometry(box->geometry());
+            stock.setFont(font);
+            stock.addItems(names);
+            stock.show();
+            for (QComboBox *b : {box, &stock}) {
+                b->showPopup();
+                QVERIFY(QTest::qWaitForWindowExposed(b->view()->window()));
+            }
+            QAbstractItemView *list = box->view();
+            QCOMPARE(list->model()->rowCount(), 50);
+            for (int row : {0, 49, 21}) {
+                const QModelIndex entry = list->model()->index(row, 0);
+                list->scrollTo(entry);
+                QCOMPARE(list->visualRect(entry).height(),
+                         stock.view()->visualRect(stock.model()->index(row, 0)).height());
+                const QRect shown = list->visualRect(entry) & list->viewport()->rect();
+                QCOMPARE(list->indexAt(shown.center()), entry);
+            }
+            QCOMPARE(list->window()->height(), stock.view()->window()->height());
+            stock.hidePopup();
+            box->hidePopup();
+        }
     }
 
     void pickOnlyTextIsReadOnly()
