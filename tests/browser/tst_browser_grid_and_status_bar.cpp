@@ -7,6 +7,7 @@
 #include "test_folder.h"
 #include "ui/twips.h"
 #include <QHeaderView>
+#include <QPainter>
 #include <QTableView>
 #include <QTest>
 
@@ -53,6 +54,7 @@ private slots:
     void highlightsAndWidths();
     void longListsAndVanishingRecordsets();
     void cellsShowOneLineOfTextClippedOnTheRowsColours();
+    void keptCellsLookAsDrawnAfreshAfterChanges();
     void headersLookAsTheStyleDrawsThemAfterChanges();
     void statusBar();
 
@@ -235,6 +237,68 @@ void BrowserGridAndStatusBar::cellsShowOneLineOfTextClippedOnTheRowsColours()
         for (int x = 0; x < marked.width(); ++x)
             lightPixels += qGray(marked.pixel(x, y)) > 200 ? 1 : 0;
     QVERIFY(lightPixels > 5);
+}
+
+// Repainted cells copy the texts kept from earlier paints; they must look
+// as texts drawn afresh, also after the font, the column widths or the
+// highlighted rows changed. (A painter that does not simply cover what is
+// below draws every text afresh.) Compositing a copy may round a glyph's
+// edge pixel one level apart from blending it directly, nothing more.
+void BrowserGridAndStatusBar::keptCellsLookAsDrawnAfreshAfterChanges()
+{
+    folder_.catalog("cells", {ddtest::table("01", "总账", "GL_accvouch", "凭证及明细账", 0),
+                              ddtest::table("02", "总账", "GL_accsum", "科目总账", 0),
+                              ddtest::table("03", "应收", "AR_jpgy", "Typography: fj Äq", 0),
+                              ddtest::table("04", "应收", "GL_accvouch", "凭证及明细账", 0)});
+    cn_ = std::make_unique<dd::Connection>();
+    cn_->Open(dd::sql::accountYearConnectionString("cells", folder_.path()), "sa", "");
+    ui::DataGrid &grid = window_->Grid;
+    dd::Recordset rs;
+    open(rs);
+    grid.setDataSource(&rs);
+    QTableView *view = grid.tableView();
+    QWidget *cells = view->viewport();
+    auto kept = [&] {
+        cells->grab();  // the first paint keeps the texts
+        return cells->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    };
+    auto afresh = [&] {
+        QImage image(cells->size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        p.setCompositionMode(QPainter::CompositionMode_SourceAtop);
+        cells->render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
+        p.end();
+        return image.convertToFormat(QImage::Format_ARGB32);
+    };
+    auto sameLook = [](const QImage &a, const QImage &b) {
+        if (a.size() != b.size())
+            return false;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x) {
+                const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+                if (std::abs(qRed(p) - qRed(q)) > 2 || std::abs(qGreen(p) - qGreen(q)) > 2
+                    || std::abs(qBlue(p) - qBlue(q)) > 2)
+                    return false;
+            }
+        return true;
+    };
+    QVERIFY(sameLook(kept(), afresh()));
+
+    grid.SelBookmarks().Add(4);  // other colours for the same texts
+    QVERIFY(sameLook(kept(), afresh()));
+    view->horizontalHeader()->resizeSection(1, 30);  // no longer fits
+    QVERIFY(sameLook(kept(), afresh()));
+    view->horizontalHeader()->resizeSection(1, 200);
+    QFont font = view->font();  // the same height, other strokes
+    font.setBold(!font.bold());
+    font.setItalic(true);
+    grid.setFont(font);
+    QVERIFY(sameLook(kept(), afresh()));
+    font.setPointSizeF(font.pointSizeF() + 3);
+    grid.setFont(font);
+    QVERIFY(sameLook(kept(), afresh()));
+    grid.setDataSource(nullptr);
 }
 
 // The grid's headers against a stock view showing the same model with the
