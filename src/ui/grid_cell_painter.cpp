@@ -27,9 +27,11 @@ void GridCellPainter::fontIs(const QFont &font) const
     }
 }
 
-const QStaticText &GridCellPainter::laidOut(const QString &text, const QFont &font) const
+const QStaticText &GridCellPainter::laidOut(const QString &text, const QFont &font, bool *seen) const
 {
-    if (QStaticText *kept = texts_.object(text))
+    QStaticText *kept = texts_.object(text);
+    *seen = kept != nullptr;
+    if (kept)
         return *kept;
     auto *made = new QStaticText(text);
     made->setTextFormat(Qt::PlainText);
@@ -119,9 +121,13 @@ void GridCellPainter::paint(QPainter *painter, const QStyleOptionViewItem &optio
         if (image) {
             size = image->size;
         } else {
-            line = &laidOut(text, option.font);
+            bool seen = false;
+            line = &laidOut(text, option.font, &seen);
             size = line->size();
-            if (copyable && fits(size))
+            // Only a text painted before gets an image: most texts of a long
+            // table list are painted once, and drawing into an image first
+            // would cost them more than it saves.
+            if (seen && copyable && fits(size))
                 image = drawn(key, offsetIn(top(size)), *line, option.font);
         }
 

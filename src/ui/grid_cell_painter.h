@@ -5,8 +5,8 @@
 //
 // The field grid shows the same names and types over and over, so texts
 // are kept in two forms: each text laid out once (its glyphs and size), and
-// each text that fits its cell drawn once, in its colour, into an image
-// that later paints copy. Copying an image costs a fraction of blending the
+// each text that fits its cell and comes back drawn once, in its colour,
+// into an image that later paints copy. Copying an image costs a fraction of blending the
 // glyphs again. A text wider than its cell is drawn from its layout, clipped.
 #include <QCache>
 #include <QFont>
@@ -41,7 +41,8 @@ public:
     };
 
 private:
-    const QStaticText &laidOut(const QString &text, const QFont &font) const;
+    // The text's layout, made now or kept; *seen tells which.
+    const QStaticText &laidOut(const QString &text, const QFont &font, bool *seen) const;
     const Drawn *drawn(const DrawnKey &key, int yOffset, const QStaticText &line, const QFont &font) const;
     void fontIs(const QFont &font) const;
 
