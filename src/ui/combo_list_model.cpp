@@ -12,14 +12,6 @@ void ComboListModel::append(const QStringList &texts)
     endInsertRows();
 }
 
-void ComboListModel::clear()
-{
-    beginResetModel();
-    texts_.clear();
-    changedInPlace_ = false;
-    endResetModel();
-}
-
 int ComboListModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(texts_.size());

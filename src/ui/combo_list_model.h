@@ -15,10 +15,9 @@ public:
 
     // Appends the texts as one insertion.
     void append(const QStringList &texts);
-    void clear();
     const QString &text(int row) const { return texts_.at(row); }
     // Whether entries were inserted, removed or rewritten other than by
-    // append() since the list was last cleared.
+    // append() since the list was last emptied.
     bool changedInPlace() const { return changedInPlace_; }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;

@@ -61,6 +61,8 @@ private slots:
 private:
     void open(dd::Recordset &rs, const QString &statement = dd::sql::allTablesQuery());
     void writeTables(int count);
+    // Writes a catalog of these tables and connects to it.
+    void useCatalog(const QString &name, const QVector<dictgen::TableRow> &tables);
 
     ddtest::DictionaryFolder folder_;
     std::unique_ptr<dd::Connection> cn_;
@@ -73,9 +75,14 @@ void BrowserGridAndStatusBar::writeTables(int count)
     for (int i = 0; i < count; ++i)
         t << ddtest::table(QStringLiteral("%1").arg(i, 6, 10, QLatin1Char('0')), "模块",
                            QStringLiteral("T%1").arg(i, 5, 10, QLatin1Char('0')), "中文", 0);
-    folder_.catalog("grid", t);
+    useCatalog("grid", t);
+}
+
+void BrowserGridAndStatusBar::useCatalog(const QString &name, const QVector<dictgen::TableRow> &tables)
+{
+    folder_.catalog(name, tables);
     cn_ = std::make_unique<dd::Connection>();
-    cn_->Open(dd::sql::accountYearConnectionString("grid", folder_.path()), "sa", "");
+    cn_->Open(dd::sql::accountYearConnectionString(name, folder_.path()), "sa", "");
 }
 
 void BrowserGridAndStatusBar::init()
@@ -200,13 +207,11 @@ void BrowserGridAndStatusBar::longListsAndVanishingRecordsets()
 
 void BrowserGridAndStatusBar::cellsShowOneLineOfTextClippedOnTheRowsColours()
 {
-    folder_.catalog("cells", {ddtest::table("01", "模块", "A", "中文", 0),
-                              ddtest::table("02", "模块", "B", QString(80, QChar(0x957F)), 0),
-                              ddtest::table("03", "模块", "C", "中文 第二行", 0),
-                              ddtest::table("04", "模块", "D", "中文\n第二行", 0),
-                              ddtest::table("05", "模块", "E", "中文", 0)});
-    cn_ = std::make_unique<dd::Connection>();
-    cn_->Open(dd::sql::accountYearConnectionString("cells", folder_.path()), "sa", "");
+    useCatalog("cells", {ddtest::table("01", "模块", "A", "中文", 0),
+                           ddtest::table("02", "模块", "B", QString(80, QChar(0x957F)), 0),
+                           ddtest::table("03", "模块", "C", "中文 第二行", 0),
+                           ddtest::table("04", "模块", "D", "中文\n第二行", 0),
+                           ddtest::table("05", "模块", "E", "中文", 0)});
     ui::DataGrid &grid = window_->Grid;
     dd::Recordset rs;
     open(rs);
@@ -246,12 +251,10 @@ void BrowserGridAndStatusBar::cellsShowOneLineOfTextClippedOnTheRowsColours()
 // edge pixel one level apart from blending it directly, nothing more.
 void BrowserGridAndStatusBar::keptCellsLookAsDrawnAfreshAfterChanges()
 {
-    folder_.catalog("cells", {ddtest::table("01", "总账", "GL_accvouch", "凭证及明细账", 0),
-                              ddtest::table("02", "总账", "GL_accsum", "科目总账", 0),
-                              ddtest::table("03", "应收", "AR_jpgy", "Typography: fj Äq", 0),
-                              ddtest::table("04", "应收", "GL_accvouch", "凭证及明细账", 0)});
-    cn_ = std::make_unique<dd::Connection>();
-    cn_->Open(dd::sql::accountYearConnectionString("cells", folder_.path()), "sa", "");
+    useCatalog("cells", {ddtest::table("01", "总账", "GL_accvouch", "凭证及明细账", 0),
+                           ddtest::table("02", "总账", "GL_accsum", "科目总账", 0),
+                           ddtest::table("03", "应收", "AR_jpgy", "Typography: fj Äq", 0),
+                           ddtest::table("04", "应收", "GL_accvouch", "凭证及明细账", 0)});
     ui::DataGrid &grid = window_->Grid;
     dd::Recordset rs;
     open(rs);
