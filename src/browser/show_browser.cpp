@@ -1,6 +1,9 @@
-// What the login window calls: OK opens the browser, Exit unloads it.
+// What the login window calls: OK opens the browser, Exit unloads it; while
+// it waits for OK, the windows OK shows are built ahead.
 #include "form2.h"
 #include "login/form1.h"
+#include "ui/runtime.h"
+#include "wait/form3.h"
 
 namespace login {
 
@@ -14,9 +17,22 @@ void showBrowser()
         browser.Unload();
         ::Form1->Show();
         ::Form1->Combo2.SetFocus();
+        prepareBrowser();
         return;
     }
     browser.Show();
+}
+
+// Only while the login window is there to take OK: once the browser is
+// loaded or the program has ended, nothing is built.
+void prepareBrowser()
+{
+    ui::RunWhenIdle([] {
+        if (!::Form1.isLoaded() || ::Form2.isLoaded())
+            return;
+        ::Form3.Prepare();
+        ::Form2.Prepare();
+    });
 }
 
 void unloadBrowser()

@@ -116,6 +116,7 @@ void Form1::listYears()
         throw dd::Error(dd::errc::NoCurrentRecord, QStringLiteral("该账套没有会计年度"));
     Combo2.setListIndex(0);
     Command1.setEnabled(true);
+    prepareBrowser();  // while the user decides
 }
 
 // OK (untrapped): the wait window paints, then the browser loads.

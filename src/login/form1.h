@@ -57,6 +57,9 @@ void setDefaultServer(const QString &server);
 // unloads it.
 void showBrowser();
 void unloadBrowser();
+// Once the window thread is idle, builds the designs of the wait window and
+// the browser ahead, hidden, so that OK only has to load them.
+void prepareBrowser();
 
 // For tests: replaces what OK opens after the wait window has painted (an
 // empty function restores showBrowser). Returns the previous replacement.

@@ -19,13 +19,20 @@ namespace {
 
 struct Windows {
     std::vector<Form *> loaded;      // in load order
+    std::vector<Form *> prepared;    // built ahead, waiting for their load
     std::vector<Form *> discarded;   // unloaded, waiting to be deleted
     Form *active = nullptr;          // the window that last got Form_Activate
     int handlerDepth = 0;
     bool ended = false;
     bool deletionQueued = false;
     bool endCheckQueued = false;
+    bool nextIsPrepared = false;     // the next window built is a prepared one
 };
+
+void erase(std::vector<Form *> &forms, Form *f)
+{
+    forms.erase(std::remove(forms.begin(), forms.end(), f), forms.end());
+}
 
 Windows &windows()
 {
@@ -80,7 +87,15 @@ bool EventScope::active() { return windows().handlerDepth > 0; }
 
 Form::Form() : window_(new FormWindow(*this))
 {
-    windows().loaded.push_back(this);
+    Windows &w = windows();
+    if (w.nextIsPrepared) {
+        w.nextIsPrepared = false;  // the windows this design may build are its own
+        loaded_ = false;
+        prepared_ = true;
+        w.prepared.push_back(this);
+    } else {
+        w.loaded.push_back(this);
+    }
     window_->setWindowIcon(programIcon());
     applyWindowFlags();
 }
@@ -88,11 +103,12 @@ Form::Form() : window_(new FormWindow(*this))
 Form::~Form()
 {
     Windows &w = windows();
-    w.loaded.erase(std::remove(w.loaded.begin(), w.loaded.end(), this), w.loaded.end());
-    w.discarded.erase(std::remove(w.discarded.begin(), w.discarded.end(), this), w.discarded.end());
+    erase(w.loaded, this);
+    erase(w.prepared, this);
+    erase(w.discarded, this);
     if (w.active == this)
         w.active = nullptr;
-    if (loaded_ && detachRef_)
+    if ((loaded_ || prepared_) && detachRef_)
         detachRef_();
     delete window_;
 }
@@ -100,6 +116,32 @@ Form::~Form()
 void Form::raiseLoad()
 {
     Form_Load();
+}
+
+void Form::buildNextPrepared(bool prepared)
+{
+    windows().nextIsPrepared = prepared;
+}
+
+void Form::adoptPrepared()
+{
+    Windows &w = windows();
+    erase(w.prepared, this);
+    prepared_ = false;
+    loaded_ = true;
+    w.loaded.push_back(this);
+    const std::vector<std::function<void()>> hooks = std::move(atLoad_);
+    atLoad_.clear();
+    for (const auto &hook : hooks)
+        hook();
+}
+
+void Form::atLoad(std::function<void()> fn)
+{
+    if (loaded_)
+        fn();
+    else if (prepared_)
+        atLoad_.push_back(std::move(fn));
 }
 
 std::vector<Form *> Form::loadedForms()
@@ -279,7 +321,7 @@ void Form::discard()
     loaded_ = false;
     if (detachRef_)
         detachRef_();
-    w.loaded.erase(std::remove(w.loaded.begin(), w.loaded.end(), this), w.loaded.end());
+    erase(w.loaded, this);
     w.discarded.push_back(this);
     if (w.active == this)
         w.active = nullptr;
@@ -355,6 +397,13 @@ void End()
         w.discarded.push_back(f);
     }
     w.loaded.clear();
+    for (Form *f : w.prepared) {
+        f->prepared_ = false;
+        if (f->detachRef_)
+            f->detachRef_();
+        w.discarded.push_back(f);
+    }
+    w.prepared.clear();
     w.active = nullptr;
     if (!detail::EventScope::active())
         queueDeletion();

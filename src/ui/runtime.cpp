@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QGuiApplication>
+#include <QTimer>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
@@ -92,6 +93,12 @@ void DoEvents()
     if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         QGuiApplication::sync();  // also waits for the window system to expose new windows
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void RunWhenIdle(std::function<void()> fn)
+{
+    if (QCoreApplication *app = QCoreApplication::instance())
+        QTimer::singleShot(0, app, std::move(fn));
 }
 
 QString Mid(const QString &text, int start, int length)
