@@ -138,6 +138,7 @@ private:
     std::vector<Control *> controls_;
 };
 
+// True once End ran (or the last window was unloaded).
 bool programEnded();
 
 // The one global instance of a window class T (T derives from Form and is
@@ -220,8 +221,6 @@ private:
 // without its Form_Unload and the event loop is told to quit. Call it last
 // in a handler.
 void End();
-// True once End ran (or the last window was unloaded).
-bool programEnded();
 // For tests: discards every window without events, deletes the discarded
 // windows and clears the ended state.
 void resetProgram();

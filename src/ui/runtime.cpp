@@ -4,10 +4,10 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QGuiApplication>
-#include <QTimer>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 
 namespace ui {
