@@ -28,8 +28,7 @@ QStringList readDrivers()
         if (!SQL_SUCCEEDED(r))
             break;
         static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "UTF-16 wide ODBC characters");
-        drivers << QString::fromUtf16(reinterpret_cast<const char16_t *>(description),
-                                      descriptionLength);
+        drivers << QString(reinterpret_cast<const QChar *>(description), descriptionLength);
         direction = SQL_FETCH_NEXT;
     }
     SQLFreeHandle(SQL_HANDLE_ENV, env);

@@ -19,9 +19,12 @@ namespace {
 
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "UTF-16 wide ODBC characters");
 
+// Copied as they are: the toolkit's UTF-16 decoder would take a leading
+// U+FEFF or U+FFFE for a byte-order mark, dropping it or swapping every
+// character after it, and costs several times the copy.
 QString wide(const SQLWCHAR *text, qsizetype length)
 {
-    return QString::fromUtf16(reinterpret_cast<const char16_t *>(text), length);
+    return QString(reinterpret_cast<const QChar *>(text), length);
 }
 
 Error statementError(SQLHSTMT statement)

@@ -179,6 +179,12 @@ void FaultsText::initTestCase()
                     // count of UTF-16 units per piece putting pairs on seams.
                     tableWith("04", "长文本", "EMOJI_LONG", emojiText_,
                               {{"F1", extensionBText_, "ntext"}})});
+    // A description opening with U+FEFF: a character of the text, not a
+    // byte-order mark. Written as a character: handed over as UTF-16,
+    // SQLite would take it for a mark and drop it.
+    folder.execute(QStringLiteral("svdata_001_2013"),
+                   QStringLiteral("update RPT_GRPDEF set Tabledefine = char(65279) || Tabledefine "
+                                  "where Tablename = 'MixedCaseXTbl'"));
     // 2014: an empty dictionary. 2015: a table without fields and a module
     // (the NULL one) whose name finds no table.
     folder.catalog(QStringLiteral("svdata_001_2014"), {});
@@ -363,6 +369,7 @@ void FaultsText::longAndNonBmpNamesShowIntact()
     QCOMPARE(column(b->DataGrid1, 0), names);
     QCOMPARE(column(b->DataGrid1, 1).mid(0, 2),
              (QStringList{QString(500, QChar(0x8BF4)), QStringLiteral("\U0001F600描述\U0002000B")}));
+    QCOMPARE(column(b->DataGrid1, 1).mid(2, 2), (QStringList{QStringLiteral("\uFEFFX"), "下划线"}));
     QCOMPARE(column(b->DataGrid1, 2).mid(0, 2), (QStringList{longModule_, nonBmpModule_}));
     QVERIFY(entries(b->Combo2).contains(longModule_) && entries(b->Combo2).contains(nonBmpModule_));
     QCOMPARE(b->Label1.Caption(), caption(long_, 2));

@@ -2,6 +2,9 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTest>
 
 namespace ddtest {
@@ -30,6 +33,20 @@ void DictionaryFolder::emptyCatalog(const QString &name)
 {
     QString error;
     QVERIFY2(dictgen::writeEmptyCatalog(path_, name, &error), qPrintable(error));
+}
+
+void DictionaryFolder::execute(const QString &catalog, const QString &statement)
+{
+    const QString connection = QStringLiteral("test-folder-edit");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(path_ + QLatin1Char('/') + catalog + QStringLiteral(".db"));
+        QVERIFY2(db.open(), qPrintable(db.lastError().text()));
+        QSqlQuery q(db);
+        const bool ran = q.exec(statement);
+        QVERIFY2(ran, qPrintable(q.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(connection);
 }
 
 QMap<QString, QByteArray> DictionaryFolder::fingerprint() const

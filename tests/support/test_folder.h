@@ -19,6 +19,9 @@ public:
     void accounts(const QVector<dictgen::AccountRow> &accounts);
     void catalog(const QString &name, const QVector<dictgen::TableRow> &tables);
     void emptyCatalog(const QString &name);
+    // Runs one statement on a written catalog, for values the generator
+    // cannot write as they are.
+    void execute(const QString &catalog, const QString &statement);
 
     // SHA-1 of every file, by name.
     QMap<QString, QByteArray> fingerprint() const;
