@@ -1,5 +1,6 @@
 // The program starts by loading the login window; it ends when its last
 // window is unloaded or a handler ends it.
+#include "data/public_ado.h"
 #include "login/form1.h"
 #include "ui/error_modes.h"
 #include "ui/form.h"
@@ -24,7 +25,7 @@ int main(int argc, char **argv)
         login::setDefaultServer(args.at(1));
 
     ui::untrapped([] { ::Form1.Load(); });
-    if (ui::programEnded())
-        return 0;
-    return app.exec();
+    const int status = ui::programEnded() ? 0 : app.exec();
+    dd::PublicADO::closeAll();
+    return status;
 }

@@ -2,32 +2,34 @@
 
 namespace dd::PublicADO {
 
-// The recordsets are declared after the connection so that, at exit, they
-// are destroyed before it.
 Connection &cnSys()
 {
-    static Connection cn;
-    return cn;
+    static Connection *const cn = new Connection;
+    return *cn;
 }
 
 Recordset &rsAcc()
 {
-    cnSys();
-    static Recordset rs;
-    return rs;
+    static Recordset *const rs = new Recordset;
+    return *rs;
 }
 
 Recordset &rsYear()
 {
-    cnSys();
-    static Recordset rs;
-    return rs;
+    static Recordset *const rs = new Recordset;
+    return *rs;
 }
 
 ConnectionString &sSysConn()
 {
     static ConnectionString s;
     return s;
+}
+
+void closeAll()
+{
+    if (cnSys().State() == 1)
+        cnSys().Close();
 }
 
 }  // namespace dd::PublicADO
