@@ -36,6 +36,9 @@ int showBox(const QString &prompt, int buttons, const QString &title)
     }
     QMessageBox box(icon, title.isEmpty() ? programTitle() : title, prompt, QMessageBox::NoButton,
                     parent);
+    // Prompts carry typed text and names from the database: "<b>" is shown
+    // as typed, never taken for markup.
+    box.setTextFormat(Qt::PlainText);
     QPushButton *ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);

@@ -3,11 +3,16 @@
 #include "ui/fonts.h"
 #include "ui/form.h"
 #include "ui/runtime.h"
+#include <QApplication>
 #include <QDate>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRawFont>
 #include <QTest>
+#include <QTimer>
 
 class RuntimeTest : public QObject {
     Q_OBJECT
@@ -39,6 +44,40 @@ private slots:
             QCOMPARE(boxes.calls().size(), 3);
         }
         QCOMPARE(seenInside.size(), 3);
+    }
+
+    // The toolkit's own box, as the user sees it: the title, the one button,
+    // and a prompt shown exactly as given even when it looks like markup.
+    void msgBoxShowsThePromptAsPlainText()
+    {
+        const QString prompt = QStringLiteral("本字典中没有包含【<b>x</b>&amp;】开头的表，请重新输入");
+        QString title, shown, button;
+        Qt::TextFormat format = Qt::RichText;
+        const auto readAndClose = [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            title = box->windowTitle();
+            format = box->textFormat();
+            shown = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))->text();
+            QAbstractButton *ok = box->buttons().value(0);
+            button = ok ? ok->text() : QString();
+            QTest::keyClick(box, Qt::Key_Escape);
+        };
+        int answer = 0;
+        // From inside the application's own loop: the previous test's end
+        // of program has told any loop started outside it to quit at once.
+        QTimer::singleShot(0, [&] {
+            QTimer::singleShot(0, readAndClose);
+            answer = ui::MsgBox(prompt, ui::vbInformation, QStringLiteral("提示"));
+            QCoreApplication::quit();
+        });
+        QCoreApplication::exec();
+        QCOMPARE(answer, ui::vbOK);
+        QCOMPARE(title, QStringLiteral("提示"));
+        QCOMPARE(format, Qt::PlainText);
+        QCOMPARE(shown, prompt);
+        QCOMPARE(button, QStringLiteral("确定"));
     }
 
     void untrappedReportsNumberAndDescriptionThenEnds()
