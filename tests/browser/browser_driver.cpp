@@ -33,8 +33,7 @@ void endProgram()
 {
     ui::resetProgram();
     settle();
-    if (dd::PublicADO::cnSys().State() == 1)
-        dd::PublicADO::cnSys().Close();  // closes rsAcc and rsYear with it
+    dd::PublicADO::closeAll();
     ui::resetProgram();
 }
 

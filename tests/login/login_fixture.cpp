@@ -67,13 +67,8 @@ void openLogin(const QString &server)
 
 void resetAll()
 {
-    using namespace dd::PublicADO;
     ui::resetProgram();
-    for (dd::Recordset *rs : {&rsAcc(), &rsYear()})
-        if (rs->State() == 1)
-            ui::resumeNext([rs] { rs->Close(); });
-    if (cnSys().State() == 1)
-        ui::resumeNext([] { cnSys().Close(); });
+    ui::resumeNext([] { dd::PublicADO::closeAll(); });
     login::setDefaultServer(QStringLiteral("(local)"));
     login::setBrowserOpener({});
 }
