@@ -40,6 +40,12 @@ Error odbcError(const QVector<OdbcDiagnostic> &records, const QString &fallback)
     for (const OdbcDiagnostic &d : records)
         if (number == 0 && !clientFailureText(d.native).isEmpty())
             number = d.native;
+    // A server that cannot open the login's database follows its reason
+    // with a plain login failure.
+    constexpr long LoginFailed = 18456;
+    for (const OdbcDiagnostic &d : records)
+        if (number == 0 && d.native != 0 && d.native != LoginFailed)
+            number = d.native;
     for (const OdbcDiagnostic &d : records)
         if (number == 0 && d.native != 0)
             number = d.native;

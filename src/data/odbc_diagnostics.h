@@ -17,7 +17,8 @@ struct OdbcDiagnostic {
 QVector<OdbcDiagnostic> readOdbcDiagnostics(short handleType, void *handle);
 
 // The number is the first record's own number that the client explains in
-// Chinese (a network failure), else the first one that is not 0; the text
+// Chinese (a network failure), else the first one that is not 0 (a plain
+// login failure only when no other reason is given); the text
 // is that explanation, else every record's message without driver prefixes
 // and SQLSTATEs, else the fallback.
 Error odbcError(const QVector<OdbcDiagnostic> &records, const QString &fallback);
