@@ -9,7 +9,9 @@
 namespace dd {
 
 // Appends every row of the statement's current result to rows (whose
-// columns are already named). Throws Error when the driver fails mid-way.
-void fetchOdbcRows(SQLHSTMT statement, RowStore &rows);
+// columns are already named). With a sink, rows are handed to it a block at
+// a time instead of all kept. Throws Error when the driver fails mid-way,
+// and readStopped() when the sink stops the read.
+void fetchOdbcRows(SQLHSTMT statement, RowStore &rows, const RowSink &sink = {});
 
 }  // namespace dd

@@ -83,7 +83,7 @@ OdbcSession::~OdbcSession()
         SQLFreeHandle(SQL_HANDLE_ENV, environment_);
 }
 
-RowStore OdbcSession::run(const QString &statementText)
+RowStore OdbcSession::run(const QString &statementText, const RowSink &sink)
 {
     StatementHandle statement;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection_, &statement.handle)))
@@ -101,7 +101,7 @@ RowStore OdbcSession::run(const QString &statementText)
     if (columns <= 0)
         return rows;
     rows.columns = columnNames(statement.handle, columns);
-    fetchOdbcRows(statement.handle, rows);
+    fetchOdbcRows(statement.handle, rows, sink);
     return rows;
 }
 

@@ -25,8 +25,9 @@ public:
     OdbcSession &operator=(const OdbcSession &) = delete;
 
     // Runs a statement and reads all of its rows, every cell as text (a
-    // NULL as a null QVariant). Throws Error.
-    RowStore run(const QString &statement);
+    // NULL as a null QVariant); with a sink, hands them over a block at a
+    // time (see SqlSession::run). Throws Error.
+    RowStore run(const QString &statement, const RowSink &sink = {});
 
 private:
     OdbcSession() = default;

@@ -14,6 +14,9 @@ namespace dd {
 
 namespace {
 
+// Rows of a local file handed to a sink at a time.
+constexpr int kRowsPerHandOver = 256;
+
 QString nextConnectionName()
 {
     static QAtomicInt counter;
@@ -115,10 +118,10 @@ SqlSession::SqlSession(QString name) : name_(std::move(name)) {}
 
 SqlSession::~SqlSession() { removeConnection(name_); }
 
-RowStore SqlSession::run(const QString &statement)
+RowStore SqlSession::run(const QString &statement, const RowSink &sink)
 {
     if (odbc_)
-        return odbc_->run(statement);
+        return odbc_->run(statement, sink);
     QSqlDatabase db = QSqlDatabase::database(name_, false);
     QSqlQuery query(db);
     query.setForwardOnly(true);
@@ -130,9 +133,14 @@ RowStore SqlSession::run(const QString &statement)
     for (int i = 0; i < columns; ++i)
         rows.columns << record.fieldName(i);
     if (columns > 0) {
-        while (query.next())
+        while (query.next()) {
             for (int i = 0; i < columns; ++i)
                 rows.cells.append(query.value(i));
+            if (!handOver(rows, sink, kRowsPerHandOver))
+                throw readStopped();
+        }
+        if (!handOver(rows, sink, 1))
+            throw readStopped();
     }
     if (query.lastError().type() != QSqlError::NoError)
         throw errorFrom(query.lastError(), QStringLiteral("读取结果失败。"));

@@ -170,7 +170,7 @@ private slots:
         t.kind = DataTarget::SqlServer;
         t.serverText = server;
         t.host = server;
-        for (const QString driver : {QStringLiteral("FreeTDS"), QStringLiteral("ODBC Driver 18 for SQL Server")}) {
+        for (const QString &driver : {QStringLiteral("FreeTDS"), QStringLiteral("ODBC Driver 18 for SQL Server")}) {
             bool ok = false;
             const auto attrs = parseOdbc(odbcConnectionString(driver, t, "svdata_001_2011", "sa", password),
                                          &ok, isFreeTdsDriver(driver));

@@ -89,6 +89,7 @@ private slots:
 
     void logsInThroughEitherHostName_data();
     void logsInThroughEitherHostName();
+    void reachesANamedInstanceThroughTheBrowserService();
     void showsOnlyTheServersTextForAWrongPassword();
     void reportsAMissingAccountYearCatalog();
     void acceptsPasswordsWithSeparators_data();
@@ -158,6 +159,28 @@ void TestTdsSqlServerPath::logsInThroughEitherHostName()
     dd::Recordset years = cn.Execute(dd::sql::yearQuery("001"));
     QCOMPARE(column(years, 0), (QStringList{"2009", "2010"}));
     cn.Close();
+}
+
+// "host\INSTANCE": the driver asks the Browser service on UDP port 1434
+// for the instance's port, as it would of a real server.
+void TestTdsSqlServerPath::reachesANamedInstanceThroughTheBrowserService()
+{
+    ServerSettings settings{folder_.path()};
+    settings.faults = {"--browser-instance", "ERP2000", "--tds-version", "7.1", "--text-type", "varchar"};
+    TdsServerProcess named(settings);
+    QString error;
+    if (!named.start(&error)) {
+        if (error.contains("UDP"))
+            QSKIP(qPrintable("the Browser's port is taken on this machine: " + error));
+        QFAIL(qPrintable(error));
+    }
+    dd::Connection cn;
+    const QString failure = errorOf([&] {
+        cn.Open(dd::sql::systemConnectionString(QStringLiteral("127.0.0.1\\erp2000")), "sa", named.password());
+    });
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    dd::Recordset accounts = cn.Execute(dd::sql::accountQuery());
+    QCOMPARE(column(accounts, 1), (QStringList{"演示账套", "第二账套"}));
 }
 
 void TestTdsSqlServerPath::showsOnlyTheServersTextForAWrongPassword()

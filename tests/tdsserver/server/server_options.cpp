@@ -26,6 +26,8 @@ QString serverUsage()
         "                       936, Chinese_PRC_CI_AS) or mixed (names varchar)\n"
         "  --tds-version V      answer logins as 7.1 (SQL Server 2000), 7.2 (2005),\n"
         "                       7.3 (2008 R2) or 7.4 (2012 and later; default)\n"
+        "  --browser-instance N answer the SQL Server Browser's UDP request for instance N\n"
+        "  --browser-port N     the Browser's UDP port (1434)\n"
         "  --max-seconds N      exit after N seconds (default 900; 0: never)\n"
         "  --idle-seconds N     exit after N seconds without any connection\n"
         "  --parent-pid PID     exit when process PID is gone\n");
@@ -123,6 +125,11 @@ bool parseServerOptions(const QStringList &args, ServerOptions *o, QString *erro
                 *error = QStringLiteral("--tds-version is 7.1, 7.2, 7.3 or 7.4, not '%1'").arg(text);
                 return false;
             }
+        } else if (a == QLatin1String("--browser-instance")) {
+            if (!value(&o->browserInstance)) return false;
+        } else if (a == QLatin1String("--browser-port")) {
+            if (!number(&n, 1)) return false;
+            o->browserPort = int(n);
         } else if (a == QLatin1String("--max-seconds")) {
             if (!number(&n, 0)) return false;
             o->maxSeconds = int(n);

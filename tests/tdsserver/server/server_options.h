@@ -29,6 +29,9 @@ struct ServerOptions {
     TextType textType = TextType::NVarChar;
     // The release a login is answered as (--tds-version).
     const identity::Release *release = &identity::latestRelease();
+    // Answers the SQL Server Browser's request for this instance's port.
+    QString browserInstance;
+    int browserPort = 1434;
 
     // It never outlives these.
     int maxSeconds = 900;      // 0: no limit
