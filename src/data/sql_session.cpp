@@ -91,8 +91,9 @@ std::unique_ptr<SqlSession> SqlSession::open(const ConnectionString &cs, const Q
     }
 
     // The drivers in order of preference: when one fails for a reason
-    // another may not have, the next is tried; the user reads the first
-    // driver's reason.
+    // another may not have, the next is tried. When all fail so, the user
+    // reads the first driver's reason; a driver that reached the server and
+    // was refused (password, database) ends the search with that refusal.
     const QStringList drivers =
         sqlServerDriverOrder(installedOdbcDrivers(), qEnvironmentVariable("DATADICT_ODBC_DRIVER"));
     if (drivers.isEmpty())
@@ -106,10 +107,10 @@ std::unique_ptr<SqlSession> SqlSession::open(const ConnectionString &cs, const Q
             odbcConnectionString(driver, target, cs.catalog(), user, password, validate), &failure);
         if (session->odbc_)
             return session;
+        if (!anotherDriverMayHelp(failure))
+            throw odbcError(failure, QStringLiteral("无法连接到服务器。"));
         if (firstFailure.isEmpty())
             firstFailure = failure;
-        if (!anotherDriverMayHelp(failure))
-            break;
     }
     throw odbcError(firstFailure, QStringLiteral("无法连接到服务器。"));
 }
