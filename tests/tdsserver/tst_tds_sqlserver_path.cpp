@@ -1,6 +1,6 @@
 // The system's own data layer (dd::Connection, dd::Recordset) on the SQL
-// Server path: the real FreeTDS ODBC driver through Qt, against the test
-// server on loopback.
+// Server path: the real FreeTDS ODBC driver through the driver manager,
+// against the test server on loopback.
 #include "data/connection.h"
 #include "data/error.h"
 #include "data/statements.h"
