@@ -21,7 +21,6 @@ private slots:
     void typesColumns();
     void encodesCodePage936_data();
     void encodesCodePage936();
-    void typesTextByName();
     void answersTheBrowserForItsInstanceOnly();
 };
 
@@ -169,17 +168,6 @@ void TestTdsEncoding::encodesCodePage936()
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
     QCOMPARE(encodeCodePage936(text), bytes);
-}
-
-void TestTdsEncoding::typesTextByName()
-{
-    QCOMPARE(textColumnType(ColumnType::NVarChar, "数据表", TextType::NVarChar), ColumnType::NVarChar);
-    QCOMPARE(textColumnType(ColumnType::NVarChar, "数据表", TextType::VarChar), ColumnType::VarChar);
-    QCOMPARE(textColumnType(ColumnType::NVarCharMax, "字段含义", TextType::VarChar), ColumnType::VarCharMax);
-    QCOMPARE(textColumnType(ColumnType::NVarChar, "数据表", TextType::Mixed), ColumnType::VarChar);
-    QCOMPARE(textColumnType(ColumnType::NVarChar, "中文表名", TextType::Mixed), ColumnType::NVarChar);
-    QCOMPARE(textColumnType(ColumnType::NVarChar, "fielddef", TextType::Mixed), ColumnType::NVarChar);
-    QCOMPARE(textColumnType(ColumnType::Int, "iyear", TextType::VarChar), ColumnType::Int);
 }
 
 void TestTdsEncoding::answersTheBrowserForItsInstanceOnly()
