@@ -2,7 +2,6 @@
 #include "cached_header.h"
 #include "data/error.h"
 #include "data/recordset.h"
-#include "fonts.h"
 #include "grid_cell_painter.h"
 #include "recordset_table_model.h"
 #include "twips.h"
@@ -134,8 +133,7 @@ DataGrid::DataGrid(Form &form)
     rows->setHighlightSections(false);
     rows->setFixedWidth(kRecordSelectorWidth);
 
-    view_->setFont(designFont(QStringLiteral("宋体"), 9, false));
-    head->setFont(designFont(QStringLiteral("宋体"), 10.5, true));
+    // The toolkit's fonts until the window's design sets its own.
     fitRowHeight();
 
     QObject::connect(model_, &QAbstractItemModel::modelReset, view_, [this] { rowsReset(); });

@@ -17,7 +17,9 @@ namespace ui {
 
 namespace {
 
-struct Windows {
+// The program's windows, loaded, prepared and discarded, and what the
+// running handlers and the end of the program are waiting for.
+struct WindowRegistry {
     std::vector<Form *> loaded;      // in load order
     std::vector<Form *> prepared;    // built ahead, waiting for their load
     std::vector<Form *> discarded;   // unloaded, waiting to be deleted
@@ -34,15 +36,15 @@ void erase(std::vector<Form *> &forms, Form *f)
     forms.erase(std::remove(forms.begin(), forms.end(), f), forms.end());
 }
 
-Windows &windows()
+WindowRegistry &windows()
 {
-    static Windows w;
+    static WindowRegistry w;
     return w;
 }
 
 void queueDeletion()
 {
-    Windows &w = windows();
+    WindowRegistry &w = windows();
     if (w.deletionQueued || !QCoreApplication::instance())
         return;
     w.deletionQueued = true;
@@ -57,12 +59,12 @@ void queueDeletion()
 // keeps it running.
 void queueEndCheck()
 {
-    Windows &w = windows();
+    WindowRegistry &w = windows();
     if (w.endCheckQueued || !QCoreApplication::instance())
         return;
     w.endCheckQueued = true;
     QTimer::singleShot(0, QCoreApplication::instance(), [] {
-        Windows &w = windows();
+        WindowRegistry &w = windows();
         w.endCheckQueued = false;
         if (w.loaded.empty() && !w.ended)
             End();
@@ -87,7 +89,7 @@ bool EventScope::active() { return windows().handlerDepth > 0; }
 
 Form::Form() : window_(new FormWindow(*this))
 {
-    Windows &w = windows();
+    WindowRegistry &w = windows();
     if (w.nextIsPrepared) {
         w.nextIsPrepared = false;  // the windows this design may build are its own
         loaded_ = false;
@@ -102,7 +104,7 @@ Form::Form() : window_(new FormWindow(*this))
 
 Form::~Form()
 {
-    Windows &w = windows();
+    WindowRegistry &w = windows();
     erase(w.loaded, this);
     erase(w.prepared, this);
     erase(w.discarded, this);
@@ -125,7 +127,7 @@ void Form::buildNextPrepared(bool prepared)
 
 void Form::adoptPrepared()
 {
-    Windows &w = windows();
+    WindowRegistry &w = windows();
     erase(w.prepared, this);
     prepared_ = false;
     loaded_ = true;
@@ -317,7 +319,7 @@ void Form::discard()
 {
     if (!loaded_)
         return;
-    Windows &w = windows();
+    WindowRegistry &w = windows();
     loaded_ = false;
     if (detachRef_)
         detachRef_();
@@ -384,7 +386,7 @@ void Form::unregisterControl(Control *c)
 
 void End()
 {
-    Windows &w = windows();
+    WindowRegistry &w = windows();
     w.ended = true;
     const std::vector<Form *> forms = w.loaded;
     for (Form *f : forms) {
@@ -418,7 +420,7 @@ bool programEnded()
 
 void deleteDiscardedForms()
 {
-    Windows &w = windows();
+    WindowRegistry &w = windows();
     if (w.handlerDepth > 0)
         return;
     while (!w.discarded.empty()) {
@@ -431,7 +433,7 @@ void deleteDiscardedForms()
 void resetProgram()
 {
     End();
-    Windows &w = windows();
+    WindowRegistry &w = windows();
     w.ended = false;
     deleteDiscardedForms();
 }

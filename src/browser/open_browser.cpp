@@ -1,0 +1,31 @@
+#include "open_browser.h"
+#include "form2.h"
+#include "wait/form3.h"
+
+namespace browser {
+
+bool open()
+{
+    Form2 &browser = *::Form2;
+    if (browser.loadFailed()) {
+        browser.Unload();
+        return false;
+    }
+    browser.Show();
+    return true;
+}
+
+void unload()
+{
+    ::Form2.Unload();
+}
+
+void prepare()
+{
+    if (::Form2.isLoaded())
+        return;
+    ::Form3.Prepare();
+    ::Form2.Prepare();
+}
+
+}  // namespace browser

@@ -1,0 +1,22 @@
+#pragma once
+// What the login window does with the browser: its OK opens it, its Exit
+// unloads it, and while it waits for OK the windows OK shows are built.
+//
+//   ::Form3->Show(this); ui::DoEvents();   // the login window's OK
+//   if (!browser::open()) { /* back to the login window's choices */ }
+namespace browser {
+
+// Loads the browser (its Form_Load reads the login window's choices, opens
+// the account-year database and unloads the wait window) and shows it.
+// False when the load failed: the error has been shown and the browser
+// unloaded unseen.
+bool open();
+
+// Unloads the browser; nothing when it is not loaded.
+void unload();
+
+// Builds the designs of the wait window and the browser ahead, hidden, so
+// that open() only has to load them; nothing once the browser is loaded.
+void prepare();
+
+}  // namespace browser
