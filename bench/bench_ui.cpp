@@ -18,9 +18,11 @@
 #include "bench_server.h"
 #include "bench_fixture.h"
 #include "bench_timing.h"
+#include "browser/captions.h"
 #include "browser/form2.h"
 #include "data/connection.h"
 #include "data/public_ado.h"
+#include "data/machinery_switch.h"
 #include "data/statements.h"
 #include "dictionary_generator.h"
 #include "login/form1.h"
@@ -35,7 +37,9 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QSet>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -63,6 +67,18 @@ qint64 monotonicNs()
 }
 
 double msSince(qint64 startNs) { return (monotonicNs() - startNs) / 1e6; }
+
+// CPU time of the window thread: what our own code costs, whatever else the
+// machine is busy with (the test server and tsql are other processes).
+qint64 threadCpuNs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+double cpuMsSince(qint64 startNs) { return (threadCpuNs() - startNs) / 1e6; }
+// The window thread's CPU time of the last open timed.
+double lastOpenCpuMs = -1;
 
 // Quantiles of the runs that worked (a failed run is recorded as -1).
 double percentile(std::vector<double> v, double p)
@@ -153,6 +169,83 @@ private:
     bool seen_ = false;
 };
 
+// The same visible work as the browser's for a move, done plainly: Qt's own
+// table views over standard item models (default delegate, no caches of
+// ours), where the browser has its grids, in their fonts: the table list
+// scrolled to the row and the row highlighted, the field list refilled
+// with the same rows and texts, and both repainted.
+class PlainBrowser {
+public:
+    explicit PlainBrowser(browser::Form2 &b)
+    {
+        window_.setAttribute(Qt::WA_ShowWithoutActivating);
+        window_.resize(b.widget()->size());
+        QTableView *grids[2] = {b.DataGrid1.tableView(), b.DataGrid2.tableView()};
+        for (int i = 0; i < 2; ++i) {
+            QTableView &v = views_[i];
+            v.setParent(&window_);
+            v.setModel(&models_[i]);
+            v.setFont(grids[i]->font());
+            v.horizontalHeader()->setFont(grids[i]->horizontalHeader()->font());
+            v.verticalHeader()->setDefaultSectionSize(grids[i]->verticalHeader()->defaultSectionSize());
+            v.setSelectionBehavior(QAbstractItemView::SelectRows);
+            v.setGeometry(grids[i]->geometry());
+        }
+        QStringList headers;
+        fill(models_[0], rowsOf(grids[0], &headers), headers);
+        window_.show();
+        QTest::qWaitForWindowExposed(&window_);
+    }
+    // The grid's rows and texts now.
+    static QVector<QStringList> rowsOf(QTableView *grid, QStringList *headers)
+    {
+        const QAbstractItemModel *m = grid->model();
+        headers->clear();
+        for (int c = 0; c < m->columnCount(); ++c)
+            *headers << m->headerData(c, Qt::Horizontal).toString();
+        QVector<QStringList> rows;
+        for (int r = 0; r < m->rowCount(); ++r) {
+            QStringList row;
+            for (int c = 0; c < m->columnCount(); ++c)
+                row << m->index(r, c).data().toString();
+            rows << row;
+        }
+        return rows;
+    }
+    // Moves to the table row and shows the field rows; the time in ms until
+    // the field list painted.
+    double move(int tableRow, const QVector<QStringList> &fields, const QStringList &headers)
+    {
+        PaintWatch watch;
+        watch.arm({views_[1].viewport()});
+        const qint64 t0 = monotonicNs();
+        QTableView &tables = views_[0];
+        const QModelIndex index = models_[0].index(tableRow, 0);
+        tables.selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect
+                                                            | QItemSelectionModel::Rows);
+        tables.scrollTo(index);
+        fill(models_[1], fields, headers);
+        return watch.wait() ? msSince(t0) : -1;
+    }
+
+private:
+    static void fill(QStandardItemModel &model, const QVector<QStringList> &rows, const QStringList &headers)
+    {
+        model.clear();
+        model.setHorizontalHeaderLabels(headers);
+        for (const QStringList &row : rows) {
+            QList<QStandardItem *> items;
+            for (const QString &text : row)
+                items << new QStandardItem(text);
+            model.appendRow(items);
+        }
+    }
+
+    QWidget window_;
+    QTableView views_[2];
+    QStandardItemModel models_[2];
+};
+
 // ---------------------------------------------------------------------------
 // Driving the program as a user does.
 
@@ -183,12 +276,14 @@ bool logIn(const QString &server)
 double clickOkUntilBrowserPainted(double *handlerMs = nullptr)
 {
     FirstBrowserPaint painted;
+    const qint64 c0 = threadCpuNs();
     const qint64 t0 = monotonicNs();
     QTest::mouseClick(::Form1->Command1.button(), Qt::LeftButton);
     if (handlerMs)
         *handlerMs = msSince(t0);
     const bool ok = painted.wait(20000);
     const double ms = msSince(t0);
+    lastOpenCpuMs = cpuMsSince(c0);
     browser::Form2 *b = ::Form2.loaded();
     if (!ok || !b || !b->Visible() || b->Label1.Caption().isEmpty())
         return -1;
@@ -549,7 +644,7 @@ std::vector<Move> keystrokes(const QStringList &names, int wanted)
 // One kind of move (keystroke, click), timed until it returned and until
 // the field grid painted, and the raw client's field queries for it.
 struct MoveFigures {
-    std::vector<double> painted, handler;
+    std::vector<double> painted, handler, plain, cpu;  // cpu: the window thread's, until painted
     std::vector<std::pair<double, int>> blocks;  // tsql time, queries in it
     int wrong = 0, unpainted = 0, extraStatements = 0;
     QStringList blockTables;
@@ -585,13 +680,20 @@ struct MoveFigures {
     }
 };
 
+// The floor of a move: the raw client's field query plus the plain view
+// showing the same rows, each at the same quantile.
 void report(const QString &what, int size, const MoveFigures &f, const RawClient &raw)
 {
-    const double floor = f.floorPerQuery(raw);
-    addRow(what + QStringLiteral(", until painted (p95)"), size, percentile(f.painted, 0.95), floor,
-           QStringLiteral("<= 1.5x"));
-    addRow(what + QStringLiteral(", until painted (median)"), size, median(f.painted), floor, QString());
-    addRow(what + QStringLiteral(", handler only (p95)"), size, percentile(f.handler, 0.95), floor, QString());
+    const double query = f.floorPerQuery(raw);
+    addRow(what + QStringLiteral(", until painted (p95)"), size, percentile(f.painted, 0.95),
+           query + percentile(f.plain, 0.95), QStringLiteral("<= 1.5x"));
+    addRow(what + QStringLiteral(", until painted (median)"), size, median(f.painted),
+           query + median(f.plain), QString());
+    addRow(what + QStringLiteral(", until painted (p99)"), size, percentile(f.painted, 0.99), -1, QString());
+    addRow(what + QStringLiteral(", handler only (p95)"), size, percentile(f.handler, 0.95), query, QString());
+    notes << QStringLiteral("%1 %2: floor = field query %3 ms + plain views p95 %4 / median %5 ms")
+                 .arg(what).arg(size).arg(query, 0, 'f', 2).arg(percentile(f.plain, 0.95), 0, 'f', 2)
+                 .arg(median(f.plain), 0, 'f', 2);
     if (f.wrong || f.unpainted || f.extraStatements)
         notes << QStringLiteral("%1 %2: %3 wrong caption, %4 not painted, %5 with other than one statement")
                      .arg(what).arg(size).arg(f.wrong).arg(f.unpainted).arg(f.extraStatements);
@@ -599,12 +701,22 @@ void report(const QString &what, int size, const MoveFigures &f, const RawClient
 
 QString captionOf(const QString &table, browser::Form2 &b)
 {
-    return table + QStringLiteral("表字段说明:(此表共") + QString::number(b.DataGrid2.RowCount())
-           + QStringLiteral("个字段)");
+    return browser::fieldCaption(table, b.DataGrid2.RowCount());
 }
 
-// 2. One keystroke in the table-name box.
-void benchKeystrokes(RawClient &raw, browser::Form2 &b, int size, int count, int block)
+// The plain browser doing what the browser's move just did.
+double timePlain(PlainBrowser &plain, browser::Form2 &b)
+{
+    QStringList headers;
+    const QVector<QStringList> rows = PlainBrowser::rowsOf(b.DataGrid2.tableView(), &headers);
+    const double ms = plain.move(b.rsTable.currentRow(), rows, headers);
+    settle();
+    return ms;
+}
+
+// Times count keystrokes; with a raw client, its field queries in blocks
+// of block; with a plain view, the same rows shown plainly after each.
+MoveFigures timeKeystrokes(browser::Form2 &b, int count, RawClient *raw, PlainBrowser *plain, int block = 25)
 {
     QStringList names;
     for (int i = 0; i < b.Combo1.ListCount(); ++i)
@@ -620,26 +732,40 @@ void benchKeystrokes(RawClient &raw, browser::Form2 &b, int size, int count, int
         settle();
         watch.arm({fieldView});
         const long before = dd::Connection::statementsRun();
+        const qint64 c0 = threadCpuNs();
         const qint64 t0 = monotonicNs();
         QTest::keyClick(edit, m.key.toLatin1());
         const double handlerMs = msSince(t0);
         const bool painted = watch.wait();
         const double ms = msSince(t0);
+        const double cpuMs = cpuMsSince(c0);
         if (i == 0)
             continue;  // warm-up
         f.record(ms, handlerMs, painted, b.Label1.Caption() == captionOf(m.table, b),
                  dd::Connection::statementsRun() - before, m.table);
-        if (f.blockTables.size() == block)
-            f.flush(raw);
+        f.cpu.push_back(cpuMs);
+        if (plain)
+            f.plain.push_back(timePlain(*plain, b));
+        if (raw && int(f.blockTables.size()) == block)
+            f.flush(*raw);
     }
-    f.flush(raw);
+    if (raw)
+        f.flush(*raw);
+    return f;
+}
+
+// 2. One keystroke in the table-name box.
+void benchKeystrokes(RawClient &raw, browser::Form2 &b, int size, int count)
+{
+    PlainBrowser plain(b);
+    const MoveFigures f = timeKeystrokes(b, count, &raw, &plain);
     if (int(f.painted.size()) < count)
         notes << QStringLiteral("keystroke %1: only %2 keystrokes found").arg(size).arg(f.painted.size());
     report(QStringLiteral("keystroke"), size, f, raw);
 }
 
-// 3. A click on a row of the table grid.
-void benchClicks(RawClient &raw, browser::Form2 &b, int size, int count, int block)
+// Times count clicks on table rows, as timeKeystrokes.
+MoveFigures timeClicks(browser::Form2 &b, int count, RawClient *raw, PlainBrowser *plain, int block = 25)
 {
     QTableView *view = b.DataGrid1.tableView();
     QWidget *fieldView = b.DataGrid2.tableView()->viewport();
@@ -658,21 +784,34 @@ void benchClicks(RawClient &raw, browser::Form2 &b, int size, int count, int blo
         const QPoint at = view->visualRect(index).center();
         watch.arm({fieldView});
         const long before = dd::Connection::statementsRun();
+        const qint64 c0 = threadCpuNs();
         const qint64 t0 = monotonicNs();
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
         const double handlerMs = msSince(t0);
         const bool painted = watch.wait();
         const double ms = msSince(t0);
+        const double cpuMs = cpuMsSince(c0);
         if (i == 0)
             continue;
         f.record(ms, handlerMs, painted,
                  b.Label1.Caption() == captionOf(table, b) && b.rsTable.currentRow() == row,
                  dd::Connection::statementsRun() - before, table);
-        if (f.blockTables.size() == block)
-            f.flush(raw);
+        f.cpu.push_back(cpuMs);
+        if (plain)
+            f.plain.push_back(timePlain(*plain, b));
+        if (raw && int(f.blockTables.size()) == block)
+            f.flush(*raw);
     }
-    f.flush(raw);
-    report(QStringLiteral("row click"), size, f, raw);
+    if (raw)
+        f.flush(*raw);
+    return f;
+}
+
+// 3. A click on a row of the table grid.
+void benchClicks(RawClient &raw, browser::Form2 &b, int size, int count)
+{
+    PlainBrowser plain(b);
+    report(QStringLiteral("row click"), size, timeClicks(b, count, &raw, &plain), raw);
 }
 
 // 4. A module picked in the module box, and back to "全部模块".
@@ -795,9 +934,9 @@ bool benchSize(int size, bool quick)
     browser::Form2 &b = *::Form2.loaded();
     benchDropDown(b, size);
     std::fprintf(stderr, "  %d tables: keystrokes\n", size);
-    benchKeystrokes(raw, b, size, quick ? 50 : 300, 25);
+    benchKeystrokes(raw, b, size, quick ? 50 : 300);
     std::fprintf(stderr, "  %d tables: clicks\n", size);
-    benchClicks(raw, b, size, quick ? 50 : 300, 25);
+    benchClicks(raw, b, size, quick ? 50 : 300);
     std::fprintf(stderr, "  %d tables: module reloads\n", size);
     benchModules(server, raw, b, size, quick ? 3 : 20);
     endProgram();
@@ -808,6 +947,126 @@ bool benchSize(int size, bool quick)
     notes << QStringLiteral("%1: tsql baselines, median: process start %2 ms, login + 'select 1' %3 ms")
                  .arg(size).arg(raw.startBase(), 0, 'f', 2).arg(raw.loggedInBase(), 0, 'f', 2);
     return true;
+}
+
+// ---------------------------------------------------------------------------
+// Each piece of speed machinery left out in turn, in one run: rounds of all
+// the variants one after another, so that the machine's noise falls on
+// every variant alike.
+
+QString machine();
+
+struct Variant {
+    const char *piece;  // left out; "" for everything in
+    std::vector<double> open, keys, clicks, openCpu, keysCpu, clicksCpu;
+    double memory = -1;
+};
+
+double childMemory(const bench::TdsServer &server, const char *piece)
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DD_MACHINERY_OFF"), QString::fromLatin1(piece));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--memory"), server.dataSource(), QStringLiteral("20")});
+    if (!child.waitForFinished(60000) || child.exitCode() != 0) {
+        child.kill();
+        child.waitForFinished(2000);
+        return -1;
+    }
+    const QStringList parts = QString::fromUtf8(child.readAllStandardOutput()).trimmed().split(QLatin1Char(' '));
+    return parts.size() == 3 ? parts[2].toDouble() : -1;
+}
+
+int machineryRun(int size, int rounds, int moves)
+{
+    QTemporaryDir dir;
+    QString error;
+    if (!dir.isValid() || !bench::makeDictionary(dir.path(), size, &error)) {
+        std::fprintf(stderr, "fixture %d: %s\n", size, qPrintable(error));
+        return 1;
+    }
+    bench::TdsServer server(dir.path(), Password);
+    if (!server.start(&error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    RawClient raw(server);
+    std::unique_ptr<PlainBrowser> plain;
+    QStringList openStatements;
+    std::vector<double> openFloor;
+    MoveFigures keyFloor, clickFloor;  // the floors' samples, pooled over the variants
+    std::vector<Variant> variants = {{""}, {"glyphs"}, {"headers"}, {"combo"},
+                                     {"prepare"}, {"folded"}, {"blocks"}};
+    const int n = int(variants.size());
+    for (int r = -1; r < rounds; ++r) {  // round -1 warms up
+        std::fprintf(stderr, "  round %d of %d\n", r + 1, rounds);
+        for (int i = 0; i < n; ++i) {
+            Variant &v = variants[(i + std::max(r, 0)) % n];  // each round starts elsewhere
+            dd::machineryOff() = v.piece;
+            if (!logIn(server.dataSource()))
+                return 1;
+            server.clearLog();
+            const double open = clickOkUntilBrowserPainted();
+            browser::Form2 *b = ::Form2.loaded();
+            if (open < 0 || !b)
+                return 1;
+            if (openStatements.isEmpty()) {
+                int others = 0;
+                openStatements = dictionaryStatements(server.statements(Catalog), &others);
+            }
+            if (!plain)
+                plain = std::make_unique<PlainBrowser>(*b);
+            const MoveFigures k = timeKeystrokes(*b, moves, &raw, plain.get());
+            const MoveFigures c = timeClicks(*b, moves, &raw, plain.get());
+            endProgram();
+            const double f = raw.runWithLogin(openStatements);
+            if (r < 0)
+                continue;
+            v.open.push_back(open);
+            openFloor.push_back(f);
+            v.keys.insert(v.keys.end(), k.painted.begin(), k.painted.end());
+            v.clicks.insert(v.clicks.end(), c.painted.begin(), c.painted.end());
+            v.openCpu.push_back(lastOpenCpuMs);
+            v.keysCpu.insert(v.keysCpu.end(), k.cpu.begin(), k.cpu.end());
+            v.clicksCpu.insert(v.clicksCpu.end(), c.cpu.begin(), c.cpu.end());
+            for (auto [from, to] : {std::pair{&k, &keyFloor}, std::pair{&c, &clickFloor}}) {
+                to->plain.insert(to->plain.end(), from->plain.begin(), from->plain.end());
+                to->blocks.insert(to->blocks.end(), from->blocks.begin(), from->blocks.end());
+            }
+        }
+    }
+    dd::machineryOff().clear();
+    for (Variant &v : variants)
+        v.memory = childMemory(server, v.piece);
+
+    const double openF = median(openFloor) - raw.startBase();
+    const double keyF = keyFloor.floorPerQuery(raw) + percentile(keyFloor.plain, 0.95);
+    const double clickF = clickFloor.floorPerQuery(raw) + percentile(clickFloor.plain, 0.95);
+    std::printf("\nspeed machinery, each left out in turn (%d tables, %d rounds of %d keystrokes and %d clicks, "
+                "interleaved; %s)\n", size, rounds, moves, moves, qPrintable(machine()));
+    std::printf("floors in the same run: open %.2f ms, keystroke %.2f ms, click %.2f ms (p95: field query + plain views)\n",
+                openF, keyF, clickF);
+    std::printf("%-9s %9s %6s %9s %6s %9s %6s %9s %9s %8s\n", "without", "open ms", "x", "key p95", "x",
+                "click p95", "x", "key p99", "click p99", "peak MB");
+    for (const Variant &v : variants) {
+        const double o = median(v.open), k = percentile(v.keys, 0.95), c = percentile(v.clicks, 0.95);
+        std::printf("%-9s %9.2f %5.2fx %9.2f %5.2fx %9.2f %5.2fx %9.2f %9.2f %8.1f\n", *v.piece ? v.piece : "(none)",
+                    o, o / openF, k, k / keyF, c, c / clickF, percentile(v.keys, 0.99),
+                    percentile(v.clicks, 0.99), v.memory);
+    }
+    std::printf("targets: open <= 1.3x, keystroke and click p95 <= 1.5x, peak memory <= 80 MB\n");
+    std::printf("\nthe window thread's CPU time in the same steps (median / p95 ms), less sensitive to a busy machine\n");
+    std::printf("%-9s %17s %17s %17s\n", "without", "open", "keystroke", "click");
+    for (const Variant &v : variants)
+        std::printf("%-9s %8.2f /%7.2f %8.2f /%7.2f %8.2f /%7.2f\n", *v.piece ? v.piece : "(none)",
+                    median(v.openCpu), percentile(v.openCpu, 0.95), median(v.keysCpu),
+                    percentile(v.keysCpu, 0.95), median(v.clicksCpu), percentile(v.clicksCpu, 0.95));
+    if (messageBoxes)
+        std::printf("  %d message boxes were shown (none expected)\n", messageBoxes);
+    return 0;
 }
 
 QString machine()
@@ -897,6 +1156,11 @@ int main(int argc, char **argv)
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 3 && args[1] == QLatin1String("--memory"))
         return memoryChild(args[2], args.value(3, QStringLiteral("20")).toInt());
+    if (args.size() >= 2 && args[1] == QLatin1String("--machinery")) {
+        ui::setMsgBoxHandler(quietBox);
+        return machineryRun(args.value(2, QStringLiteral("10000")).toInt(),
+                            args.value(3, QStringLiteral("3")).toInt(), args.value(4, QStringLiteral("40")).toInt());
+    }
     if (args.size() >= 4 && args[1] == QLatin1String("--profile"))
         return profileChild(args[2], args[3], args.value(4, QStringLiteral("200")).toInt());
 

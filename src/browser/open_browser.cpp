@@ -1,6 +1,7 @@
 #include "open_browser.h"
 #include "form2.h"
 #include "wait/form3.h"
+#include "data/machinery_switch.h"
 
 namespace browser {
 
@@ -22,7 +23,7 @@ void unload()
 
 void prepare()
 {
-    if (::Form2.isLoaded())
+    if (::Form2.isLoaded() || !dd::machineryOn("prepare"))
         return;
     ::Form3.Prepare();
     ::Form2.Prepare();

@@ -1,4 +1,5 @@
 #include "odbc_fetch.h"
+#include "machinery_switch.h"
 #include "error.h"
 #include "error_text.h"
 #ifdef Q_OS_WIN
@@ -191,7 +192,7 @@ bool fetchOdbcRows(QSqlQuery &query, RowStore &rows)
         return false;
     const int columns = rows.columnCount();
     const std::vector<SQLLEN> widths = blockWidths(statement, columns);
-    if (!widths.empty() && fetchBlocks(statement, widths, rows))
+    if (machineryOn("blocks") && !widths.empty() && fetchBlocks(statement, widths, rows))
         return true;
     for (;;) {
         const SQLRETURN r = SQLFetch(statement);

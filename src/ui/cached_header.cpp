@@ -1,4 +1,5 @@
 #include "cached_header.h"
+#include "data/machinery_switch.h"
 #include <QEvent>
 #include <QPainter>
 #include <QStyleOptionHeaderV2>
@@ -17,6 +18,10 @@ void CachedHeader::paintSection(QPainter *painter, const QRect &rect, int logica
 {
     if (!rect.isValid())
         return;
+    if (!dd::machineryOn("headers")) {
+        QHeaderView::paintSection(painter, rect, logicalIndex);
+        return;
+    }
     QStyleOptionHeaderV2 option;
     initStyleOption(&option);
     initStyleOptionForIndex(&option, logicalIndex);

@@ -1,4 +1,5 @@
 #include "grid_cell_painter.h"
+#include "data/machinery_switch.h"
 #include <QApplication>
 #include <QPaintDevice>
 #include <QPainter>
@@ -102,7 +103,7 @@ void GridCellPainter::paint(QPainter *painter, const QStyleOptionViewItem &optio
         // Copying an image lands glyphs exactly where drawing them would
         // only on whole device pixels, with the painter's own compositing.
         const QTransform &t = painter->worldTransform();
-        const bool copyable = t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx())
+        const bool copyable = dd::machineryOn("glyphs") && t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx())
                               && t.dy() == std::floor(t.dy())
                               && painter->compositionMode() == QPainter::CompositionMode_SourceOver;
         const qreal ratio = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
