@@ -1,7 +1,5 @@
 #include "open_browser.h"
 #include "form2.h"
-#include "wait/form3.h"
-#include "data/machinery_switch.h"
 
 namespace browser {
 
@@ -19,14 +17,6 @@ bool open()
 void unload()
 {
     ::Form2.Unload();
-}
-
-void prepare()
-{
-    if (::Form2.isLoaded() || !dd::machineryOn("prepare"))
-        return;
-    ::Form3.Prepare();
-    ::Form2.Prepare();
 }
 
 }  // namespace browser

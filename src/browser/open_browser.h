@@ -1,6 +1,6 @@
 #pragma once
 // What the login window does with the browser: its OK opens it, its Exit
-// unloads it, and while it waits for OK the windows OK shows are built.
+// unloads it.
 //
 //   ::Form3->Show(this); ui::DoEvents();   // the login window's OK
 //   if (!browser::open()) { /* back to the login window's choices */ }
@@ -14,9 +14,5 @@ bool open();
 
 // Unloads the browser; nothing when it is not loaded.
 void unload();
-
-// Builds the designs of the wait window and the browser ahead, hidden, so
-// that open() only has to load them; nothing once the browser is loaded.
-void prepare();
 
 }  // namespace browser

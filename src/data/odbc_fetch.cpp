@@ -1,5 +1,4 @@
 #include "odbc_fetch.h"
-#include "machinery_switch.h"
 #include "error.h"
 #include "error_text.h"
 #ifdef Q_OS_WIN
@@ -192,7 +191,7 @@ bool fetchOdbcRows(QSqlQuery &query, RowStore &rows)
         return false;
     const int columns = rows.columnCount();
     const std::vector<SQLLEN> widths = blockWidths(statement, columns);
-    if (machineryOn("blocks") && !widths.empty() && fetchBlocks(statement, widths, rows))
+    if (!widths.empty() && fetchBlocks(statement, widths, rows))
         return true;
     for (;;) {
         const SQLRETURN r = SQLFetch(statement);

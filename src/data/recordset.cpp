@@ -1,5 +1,4 @@
 #include "recordset.h"
-#include "machinery_switch.h"
 #include "connection.h"
 #include "criterion.h"
 #include <algorithm>
@@ -194,10 +193,7 @@ void Recordset::Find(const QString &criteria, long skipRecords, int searchDirect
 
     int found = count;
     for (int i = from; i >= 0 && i < count; i += step) {
-        const bool match = machineryOn("folded")
-                               ? criterion.matchesFolded(rows_.foldedCell(i, column, &Criterion::fold))
-                               : criterion.matches(rows_.cell(i, column).toString());
-        if (match) {
+        if (criterion.matchesFolded(rows_.foldedCell(i, column, &Criterion::fold))) {
             found = i;
             break;
         }

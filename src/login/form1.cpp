@@ -115,17 +115,6 @@ void Form1::listYears()
         throw dd::Error(dd::errc::NoCurrentRecord, QStringLiteral("该账套没有会计年度"));
     Combo2.setListIndex(0);
     Command1.setEnabled(true);
-    prepareBrowser();  // while the user decides
-}
-
-// Once the window thread is idle, and only while this window is there to
-// take OK, the windows OK shows are built ahead.
-void Form1::prepareBrowser()
-{
-    ui::RunWhenIdle([] {
-        if (::Form1.isLoaded())
-            browser::prepare();
-    });
 }
 
 // OK (untrapped): the wait window paints, then the browser loads.
@@ -143,7 +132,6 @@ void Form1::Command1_Click()
         // back for another choice.
         ::Form1->Show();
         ::Form1->Combo2.SetFocus();
-        prepareBrowser();
     }
 }
 

@@ -51,7 +51,6 @@ private:
 
     void listAccounts();
     void listYears();
-    void prepareBrowser();
 };
 
 // The server box's design-time text: "(local)", or the server named on the

@@ -1,7 +1,6 @@
 #include "combo_box.h"
 #include "combo_list_model.h"
 #include "data/error.h"
-#include "data/machinery_switch.h"
 #include "focus_watcher.h"
 #include <QComboBox>
 #include <QLineEdit>
@@ -37,7 +36,7 @@ class UniformComboBox : public QComboBox {
 public:
     void showPopup() override
     {
-        if (auto *list = qobject_cast<QListView *>(view()); list && isEditable() && dd::machineryOn("combo") && dd::machineryOn("uniform"))
+        if (auto *list = qobject_cast<QListView *>(view()); list && isEditable())
             list->setUniformItemSizes(true);
         QComboBox::showPopup();
     }
@@ -47,10 +46,8 @@ public:
 ComboBox::ComboBox(Form &form, Style style) : Control(form, new UniformComboBox), style_(style)
 {
     QComboBox *cb = comboBox();
-    if (dd::machineryOn("combo")) {
-        entries_ = new ComboListModel(cb);
-        cb->setModel(entries_);
-    }
+    entries_ = new ComboListModel(cb);
+    cb->setModel(entries_);
     cb->setDuplicatesEnabled(true);
     cb->setInsertPolicy(QComboBox::NoInsert);
     if (style_ == DropDownCombo) {
@@ -115,10 +112,7 @@ void ComboBox::flushPending()
     QComboBox *cb = box();
     const QString text = Text();
     const QSignalBlocker block(cb);
-    if (entries_)
-        entries_->append(pending_);
-    else
-        cb->addItems(pending_);
+    entries_->append(pending_);
     pending_.clear();
     // Appending never changes the selection or the text. (Only the first
     // entries of an empty box move the box's own selection.)
@@ -155,8 +149,6 @@ QString ComboBox::List(int index) const
     const int shown = box()->count();
     if (index < 0)
         return QString();
-    if (!entries_)
-        return index < shown ? box()->itemText(index) : pending_.value(index - shown);
     return index < shown ? entries_->text(index) : pending_.value(index - shown);
 }
 
@@ -198,7 +190,7 @@ void ComboBox::setListIndex(int index)
         cb->setCurrentIndex(index);
         if (QLineEdit *edit = cb->lineEdit()) {
             const QSignalBlocker blockEdit(edit);
-            edit->setText(index >= 0 ? List(index) : QString());
+            edit->setText(index >= 0 ? entries_->text(index) : QString());
         }
     }
     listIndex_ = index;
@@ -220,7 +212,7 @@ void ComboBox::userEdited(const QString &text)
 
 int ComboBox::firstEntry(const QString &text) const
 {
-    if (entries_ && entries_->changedInPlace())
+    if (entries_->changedInPlace())
         return comboBox()->findText(text, Qt::MatchExactly);  // not only appended to
     // The index takes in the entries appended since it was last used: a
     // list filled once and searched on every keystroke builds it once, and

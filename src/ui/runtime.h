@@ -69,10 +69,6 @@ QString Now();
 // Lets pending window messages (painting included) run.
 void DoEvents();
 
-// Runs fn on the window thread once the messages waiting now have been
-// handled, i.e. when the program next waits for the user.
-void RunWhenIdle(std::function<void()> fn);
-
 // The part of text from the 1-based start, length characters long (or to
 // the end with length -1). A start below 1 or a length below -1 throws
 // dd::Error 5.
