@@ -1,7 +1,8 @@
 // What a user waits for, end to end on the SQL Server path (the windows,
 // QODBC, FreeTDS, the TDS test server over loopback), side by side with the
 // raw FreeTDS client (tsql) running the same statements on the same server
-// in the same run.
+// in the same run, and for the moves between tables with Qt's own views
+// doing the same repaint plainly.
 //
 //   bench_ui [--sizes 500,2000,10000] [--quick]     the driver: prints the table
 //   bench_ui --memory DATASOURCE [KEYS]              child: peak memory, browser open
@@ -181,7 +182,8 @@ public:
         QStringList headers;
         fill(models_[0], rowsOf(grids[0], &headers), headers);
         window_.show();
-        QTest::qWaitForWindowExposed(&window_);
+        if (!QTest::qWaitForWindowExposed(&window_))
+            std::fprintf(stderr, "the plain views' window was not exposed\n");
     }
     // The grid's rows and texts now.
     static QVector<QStringList> rowsOf(QTableView *grid, QStringList *headers)
@@ -699,10 +701,19 @@ double timePlain(PlainBrowser &plain, browser::Form2 &b)
     return ms;
 }
 
-// Times count keystrokes; with a raw client, its field queries in blocks
-// of block; with a plain view, the same rows shown plainly after each.
-MoveFigures timeKeystrokes(browser::Form2 &b, int count, RawClient *raw, PlainBrowser *plain, int block = 25)
+// After each timed move the plain views do what it did, and every 25 moves
+// the raw client runs their field queries.
+void followMove(MoveFigures &f, RawClient &raw, PlainBrowser &plain, browser::Form2 &b)
 {
+    f.plain.push_back(timePlain(plain, b));
+    if (f.blockTables.size() == 25)
+        f.flush(raw);
+}
+
+// 2. One keystroke in the table-name box.
+void benchKeystrokes(RawClient &raw, browser::Form2 &b, int size, int count)
+{
+    PlainBrowser plain(b);
     QStringList names;
     for (int i = 0; i < b.Combo1.ListCount(); ++i)
         names << b.Combo1.List(i);
@@ -726,29 +737,18 @@ MoveFigures timeKeystrokes(browser::Form2 &b, int count, RawClient *raw, PlainBr
             continue;  // warm-up
         f.record(ms, handlerMs, painted, b.Label1.Caption() == captionOf(m.table, b),
                  dd::Connection::statementsRun() - before, m.table);
-        if (plain)
-            f.plain.push_back(timePlain(*plain, b));
-        if (raw && int(f.blockTables.size()) == block)
-            f.flush(*raw);
+        followMove(f, raw, plain, b);
     }
-    if (raw)
-        f.flush(*raw);
-    return f;
-}
-
-// 2. One keystroke in the table-name box.
-void benchKeystrokes(RawClient &raw, browser::Form2 &b, int size, int count)
-{
-    PlainBrowser plain(b);
-    const MoveFigures f = timeKeystrokes(b, count, &raw, &plain);
+    f.flush(raw);
     if (int(f.painted.size()) < count)
         notes << QStringLiteral("keystroke %1: only %2 keystrokes found").arg(size).arg(f.painted.size());
     report(QStringLiteral("keystroke"), size, f, raw);
 }
 
-// Times count clicks on table rows, as timeKeystrokes.
-MoveFigures timeClicks(browser::Form2 &b, int count, RawClient *raw, PlainBrowser *plain, int block = 25)
+// 3. A click on a row of the table grid.
+void benchClicks(RawClient &raw, browser::Form2 &b, int size, int count)
 {
+    PlainBrowser plain(b);
     QTableView *view = b.DataGrid1.tableView();
     QWidget *fieldView = b.DataGrid2.tableView()->viewport();
     const int n = b.DataGrid1.RowCount();
@@ -776,21 +776,10 @@ MoveFigures timeClicks(browser::Form2 &b, int count, RawClient *raw, PlainBrowse
         f.record(ms, handlerMs, painted,
                  b.Label1.Caption() == captionOf(table, b) && b.rsTable.currentRow() == row,
                  dd::Connection::statementsRun() - before, table);
-        if (plain)
-            f.plain.push_back(timePlain(*plain, b));
-        if (raw && int(f.blockTables.size()) == block)
-            f.flush(*raw);
+        followMove(f, raw, plain, b);
     }
-    if (raw)
-        f.flush(*raw);
-    return f;
-}
-
-// 3. A click on a row of the table grid.
-void benchClicks(RawClient &raw, browser::Form2 &b, int size, int count)
-{
-    PlainBrowser plain(b);
-    report(QStringLiteral("row click"), size, timeClicks(b, count, &raw, &plain), raw);
+    f.flush(raw);
+    report(QStringLiteral("row click"), size, f, raw);
 }
 
 // 4. A module picked in the module box, and back to "全部模块".
