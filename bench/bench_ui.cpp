@@ -250,14 +250,9 @@ bool logIn(const QString &server)
     ::Form1.Load();
     if (!QTest::qWaitForWindowExposed(::Form1->widget()))
         return false;
-    login::Form1 &f = *::Form1;
-    QTest::mouseClick(f.Text1.lineEdit(), Qt::LeftButton);
-    QTest::keyClick(f.Text1.lineEdit(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(f.Text1.lineEdit(), server);
-    QTest::keyClick(f.Text1.lineEdit(), Qt::Key_Tab);
-    QTest::keyClicks(f.Text2.lineEdit(), Password);
-    QTest::keyClick(f.Text2.lineEdit(), Qt::Key_Tab);
+    brtest::logIn(server, Password);
     settle();
+    login::Form1 &f = *::Form1;
     return f.Combo1.ListCount() > 0 && f.Command1.Enabled();
 }
 
