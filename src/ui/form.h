@@ -22,8 +22,9 @@
 // hides and discards it at once (the global reference is cleared, so the next
 // reference builds a fresh one); the C++ object itself is deleted only once
 // no event handler is running any more, so a handler may unload its own
-// window and go on. Every window carries the program's icon. The program ends when its last loaded window is unloaded
-// and nothing shows another one before the event loop next runs.
+// window and go on. Every window carries the program's icon. The program
+// ends when its last loaded window is unloaded and nothing shows another one
+// before the event loop next runs.
 //
 // Window events (Form_Activate, Form_Resize and the close box) that come
 // from the window system are raised untrapped: an escaping dd::Error is
@@ -170,9 +171,8 @@ private:
     T *instance_ = nullptr;
 };
 
-// Stops the program at once: every loaded window is discarded
-// without its Form_Unload and the event loop is told to quit. Call it last
-// in a handler.
+// Stops the program at once: every loaded window is discarded without its
+// Form_Unload and the event loop is told to quit. Call it last in a handler.
 void End();
 // For tests: discards every window without events, deletes the discarded
 // windows and clears the ended state.
