@@ -8,7 +8,8 @@
 //   form2_navigation.cpp   how a click, a pick, a keystroke or a module
 //                          choice reaches the field grid
 //   form2_status.cpp       status bar, clock, back to the login window
-//   show_browser.cpp       what the login window's OK and Exit call
+//   captions.h             the field and table-count captions
+//   open_browser.h         what the login window's OK and Exit call
 #include "data/connection.h"
 #include "data/connection_string.h"
 #include "data/recordset.h"
