@@ -19,6 +19,9 @@ QString markdownText(const QString &value)
         case '\n':
             out += QStringLiteral("<br>");
             break;
+        case '\t':   // Markdown turns a raw tab into spaces
+            out += QStringLiteral("&#9;");
+            break;
         case '&':
             out += QStringLiteral("&amp;");
             break;
@@ -97,7 +100,12 @@ void writeMarkdown(OutputFile &out, const ExportContent &content, const WritePro
             QString text = QStringLiteral("### ") + markdownText(t.name);
             if (!t.description.isEmpty())
                 text += QLatin1Char(' ') + markdownText(t.description);
-            text += QStringLiteral("\n\n") + row(columns) + rule(columns.size());
+            text += QStringLiteral("\n\n");
+            // A table without fields gets a line, not a pipe table without rows.
+            if (t.fieldCount == 0)
+                text += QStringLiteral("（无字段）\n");
+            else
+                text += row(columns) + rule(columns.size());
             for (int f = t.firstField; f < t.firstField + t.fieldCount; ++f) {
                 const DictionaryField &field = fields[f];
                 text += row({QString::number(field.number), markdownText(field.name),

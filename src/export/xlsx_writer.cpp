@@ -15,6 +15,18 @@ constexpr int kHeadingRow = 0;   // the account, the year and the time
 constexpr int kHeaderRow = 1;    // the bold captions
 constexpr int kFirstDataRow = 2;
 
+// A line break in a cell is a line feed, as a spreadsheet makes one; a
+// carriage return would be kept as an escape that readers show as it is.
+QString cellText(const QString &value)
+{
+    if (!value.contains(QLatin1Char('\r')))
+        return value;
+    QString text = value;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
 Error workbookError(lxw_error error, const QString &path)
 {
     if (error == LXW_ERROR_CREATING_XLSX_FILE || error == LXW_ERROR_CREATING_TMPFILE
@@ -71,7 +83,7 @@ public:
         if (value.isEmpty())
             return;
         check(worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(column),
-                                     value.toUtf8().constData(), format));
+                                     cellText(value).toUtf8().constData(), format));
     }
     void number(int row, int column, double value)
     {
