@@ -79,13 +79,12 @@ bool isRegularName(const QString &name)
 {
     if (name.isEmpty())
         return false;
-    const QChar first = name[0];
-    if (!(first.isLetter() || first == QLatin1Char('_') || first == QLatin1Char('#')
-          || first == QLatin1Char('@')))
+    const QList<uint> points = name.toUcs4();   // CJK extension B is letters too
+    const auto letter = [](uint c) { return QChar::isLetter(char32_t(c)) || c == '_'; };
+    if (!(letter(points.first()) || points.first() == '#' || points.first() == '@'))
         return false;
-    for (QChar c : name)
-        if (!(c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('@')
-              || c == QLatin1Char('#') || c == QLatin1Char('$')))
+    for (uint c : points)
+        if (!(letter(c) || QChar::isNumber(char32_t(c)) || c == '@' || c == '#' || c == '$'))
             return false;
     return !reservedWords().contains(name.toLower());
 }
@@ -140,8 +139,13 @@ QString sqlName(const QString &name)
     return QLatin1Char('[') + inner + QLatin1Char(']');
 }
 
-QString selectStatement(const QString &table, const std::vector<SelectField> &fields)
+QString selectStatement(const QString &table, const std::vector<SelectField> &all)
 {
+    // A field without a name cannot be selected.
+    std::vector<SelectField> fields;
+    for (const SelectField &f : all)
+        if (!f.name.isEmpty())
+            fields.push_back(f);
     QString out = QStringLiteral("select ");
     if (fields.empty())
         out += QStringLiteral("*\n");

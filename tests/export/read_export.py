@@ -3,7 +3,7 @@
 Python's csv module, openpyxl, Python-Markdown and Python's HTML parser.
 Prints what it found as JSON: {"tables": [[...]], "fields": [[...]], ...}.
 
-    read_export.py csv|xlsx|md|html|dom FILE
+    read_export.py csv|tsv|xlsx|md|html|dom FILE
 """
 import csv
 import io
@@ -88,6 +88,10 @@ def main():
         out['bom'] = raw.startswith(b'\xef\xbb\xbf')
         rows = list(csv.reader(io.StringIO(raw.decode('utf-8-sig'), newline='')))
         out['header'], out['fields'] = rows[0], rows[1:]
+    elif kind == 'tsv':
+        # As a spreadsheet reads a tab-separated paste.
+        out['rows'] = list(csv.reader(io.StringIO(open(path, encoding='utf-8', newline='').read(), newline=''),
+                                      dialect='excel-tab'))
     elif kind == 'xlsx':
         import openpyxl
         wb = openpyxl.load_workbook(path)
