@@ -172,6 +172,14 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QStringList, tables);
         QFETCH(QStringList, fields);
+        if (typed.isEmpty()) {
+            // Self-contained: nothing is fetched from anywhere.
+            QFile page(file(Format::Html));
+            QVERIFY(page.open(QIODevice::ReadOnly));
+            const QByteArray text = page.readAll();
+            for (const char *outside : {"<link", "src=", "url(", "@import", "http:", "https:"})
+                QVERIFY2(!text.contains(outside), outside);
+        }
         const QString browser = chromium();
         if (browser.isEmpty())
             QSKIP("chromium is not installed");
