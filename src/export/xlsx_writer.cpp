@@ -101,6 +101,10 @@ public:
         for (int c = 0; c < int(widths.size()); ++c)
             worksheet_set_column(sheet_, lxw_col_t(c), lxw_col_t(c), widths[c], nullptr);
         worksheet_freeze_panes(sheet_, kFirstDataRow, 0);
+        // Printed: landscape, as wide as a page, the captions on every page.
+        worksheet_set_landscape(sheet_);
+        worksheet_fit_to_pages(sheet_, 1, 0);
+        worksheet_repeat_rows(sheet_, kHeaderRow, kHeaderRow);
         text(kHeadingRow, 0, heading);
         for (int c = 0; c < captions.size(); ++c)
             text(kHeaderRow, c, captions[c], bold);
