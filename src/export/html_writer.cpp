@@ -37,11 +37,13 @@ h3{margin-bottom:.2em}
 .desc{font-weight:normal;margin-left:.6em}
 .info{margin:.2em 0;color:#555}
 [hidden]{display:none!important}
+section.table{content-visibility:auto;contain-intrinsic-size:auto 30em}
 </style>)";
 
 // The filter: a table stays when its name or description holds the text
 // (with all its fields); otherwise the fields whose name or meaning hold
-// it stay, with their table. "#filter=text" in the address filters at load.
+// it stay, with their table. Typing filters once it pauses; "#filter=text"
+// in the address filters at load.
 const char kScript[] = R"(<script>
 (function(){
 var box=document.getElementById('filter'),count=document.getElementById('count');
@@ -70,7 +72,8 @@ function apply(){
  });
  count.textContent='显示 '+shown+' / '+tables.length+' 个表';
 }
-box.addEventListener('input',apply);
+var pending=0;
+box.addEventListener('input',function(){clearTimeout(pending);pending=setTimeout(apply,150);});
 function fromHash(){
  var h=location.hash;
  if(h.indexOf('#filter=')===0){box.value=decodeURIComponent(h.substring(8));apply();}
