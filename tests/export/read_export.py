@@ -3,7 +3,7 @@
 Python's csv module, openpyxl, Python-Markdown and Python's HTML parser.
 Prints what it found as JSON: {"tables": [[...]], "fields": [[...]], ...}.
 
-    read_export.py csv|tsv|xlsx|md|html|dom FILE
+    read_export.py csv|tsv|xlsx|md|html FILE
 """
 import csv
 import io
@@ -14,57 +14,40 @@ from html.parser import HTMLParser
 
 class Tables(HTMLParser):
     """Every <table> as rows of cell texts; <br> is a line break. Also the
-    texts of h3 headings and, for a dumped DOM, what is hidden."""
+    texts of h3 headings and the number of table sections."""
 
     def __init__(self):
         super().__init__(convert_charrefs=True)
         self.tables, self.headings = [], []
         self.cell = self.row = None
         self.in_h3 = False
-        self.hidden_depth = []      # tag stack entries: True when hidden
-        self.sections = []          # (id, hidden, [visible field names])
-        self.cell_class = None
-        self.row_hidden = False
-
-    def hidden(self):
-        return any(self.hidden_depth)
+        self.sections = 0
 
     def handle_starttag(self, tag, attrs):
         a = dict(attrs)
-        void = tag in ('br', 'meta', 'input', 'link', 'img', 'hr')
-        if not void:
-            self.hidden_depth.append('hidden' in a)
         if tag == 'table':
             self.tables.append([])
         elif tag == 'tr':
             self.row = []
-            self.row_hidden = 'hidden' in a
         elif tag in ('td', 'th'):
             self.cell = ''
-            self.cell_class = a.get('class')
         elif tag == 'br' and self.cell is not None:
             self.cell += '\n'
         elif tag == 'h3':
             self.in_h3 = True
             self.headings.append('')
         elif tag == 'section' and 'table' in (a.get('class') or '').split():
-            self.sections.append({'id': a.get('id'), 'visible': not self.hidden(), 'fields': []})
+            self.sections += 1
 
     def handle_endtag(self, tag):
-        if tag in ('br', 'meta', 'input', 'link', 'img', 'hr'):
-            return
         if tag in ('td', 'th') and self.cell is not None:
             self.row.append(self.cell)
-            if self.cell_class == 'n' and not self.hidden() and self.sections:
-                self.sections[-1]['fields'].append(self.cell)
             self.cell = None
         elif tag == 'tr' and self.row is not None:
             self.tables[-1].append(self.row)
             self.row = None
         elif tag == 'h3':
             self.in_h3 = False
-        if self.hidden_depth:
-            self.hidden_depth.pop()
 
     def handle_data(self, data):
         if self.cell is not None:
@@ -117,12 +100,12 @@ def main():
         out['tables'] = p.tables[0][1:]
         out['fieldTables'] = [t[1:] for t in p.tables[1:]]
         out['headings'] = p.headings
-    elif kind in ('html', 'dom'):
+    elif kind == 'html':
+        # The contents' tables first, then one table per table section.
         p = parse_html(open(path, encoding='utf-8').read())
-        out['tables'] = [r for t in p.tables[:-len(p.sections) or None] for r in t[1:]]
-        out['fieldTables'] = [t[1:] for t in p.tables[len(p.tables) - len(p.sections):]]
-        out['visible'] = [s['id'] for s in p.sections if s['visible']]
-        out['visibleFields'] = [s['fields'] for s in p.sections if s['visible']]
+        contents = len(p.tables) - p.sections
+        out['tables'] = [r for t in p.tables[:contents] for r in t[1:]]
+        out['fieldTables'] = [t[1:] for t in p.tables[contents:]]
     json.dump(out, sys.stdout, ensure_ascii=False)
 
 
