@@ -46,8 +46,9 @@ ProgressLine::~ProgressLine()
 
 void ProgressLine::show(const QString &text)
 {
-    if (!terminal_)
+    if (!terminal_ || (since_.isValid() && since_.elapsed() < 100))
         return;
+    since_.start();
     const QByteArray line = "\r\033[K" + text.toUtf8();
     (void)!::write(STDERR_FILENO, line.constData(), size_t(line.size()));
     shown_ = true;

@@ -1,6 +1,7 @@
 #pragma once
 // The terminal of the command line: the password asked without echo, and
 // progress shown on standard error when that is a terminal.
+#include <QElapsedTimer>
 #include <QString>
 #include <optional>
 
@@ -10,7 +11,8 @@ namespace dd::exporting {
 // terminal to ask on.
 std::optional<QString> askPassword(const QString &prompt);
 
-// One line of progress, rewritten in place; only on a terminal.
+// One line of progress, rewritten in place at most ten times a second;
+// only on a terminal.
 class ProgressLine {
 public:
     ProgressLine();
@@ -21,6 +23,7 @@ public:
 private:
     bool terminal_;
     bool shown_ = false;
+    QElapsedTimer since_;
 };
 
 void printError(const QString &text);
