@@ -8,7 +8,9 @@
 //   form2_navigation.cpp   how a click, a pick, a keystroke or a module
 //                          choice reaches the field grid
 //   form2_status.cpp       status bar, clock, back to the login window
-//   show_browser.cpp       what the login window's OK and Exit call
+//   form2_copy_export.cpp  copying rows, names and a SELECT; exporting
+//   captions.h             the field and table-count captions
+//   open_browser.h         what the login window's OK and Exit call
 #include "data/connection.h"
 #include "data/connection_string.h"
 #include "data/recordset.h"
@@ -18,9 +20,16 @@
 #include "ui/label.h"
 #include "ui/status_bar.h"
 #include "ui/timer.h"
+#include <QPointer>
 #include <QString>
+#include <memory>
+
+class QMenu;
+class QPoint;
 
 namespace browser {
+
+class ExportRunner;
 
 class Form2 final : public ui::Form, private dd::RecordsetEvents {
 public:
@@ -52,6 +61,9 @@ public:
     // shown, and the window is to be unloaded without being shown.
     bool loadFailed() const { return loadFailed_; }
 
+    // The menu a right-click on a grid opens.
+    std::unique_ptr<QMenu> gridMenu(ui::DataGrid &grid);
+
 protected:
     void Form_Load() override;
     void Form_Activate() override;
@@ -75,6 +87,15 @@ private:
     void rs2Events_EndOfRecordset(bool &fMoreData, int adStatus, dd::Recordset &pRecordset);
     void clearFieldView();
 
+    // Copy and export (Ctrl+C, Ctrl+A, Ctrl+S and the grids' menus).
+    void setUpCopyAndExport();
+    void showGridMenu(ui::DataGrid &grid, const QPoint &at);
+    void copyRows(ui::DataGrid &grid, bool withHeaders);
+    void copyTableNames();
+    void copySelectStatement();
+    QString currentTableName() const;
+    void exportDictionary();
+
     // Status bar.
     void Timer1_Timer();
     void StatusBar1_PanelDblClick(ui::Panel &Panel);
@@ -91,6 +112,7 @@ private:
     }
 
     bool loadFailed_ = false;
+    QPointer<ExportRunner> exportRun_;   // owned by the window
 };
 
 // The credit panel's text.
