@@ -31,6 +31,8 @@ signals:
     void failed(long number, const QString &description);
 
 private:
+    void finishRun();
+
     struct Run;
     std::shared_ptr<Run> run_;
 };

@@ -31,6 +31,7 @@ constexpr long BadArgument = 3001;                   // malformed criterion, bad
 constexpr long ConnectFailed = 3709;                 // connection not usable
 constexpr long DatabaseMissing = 4060;               // catalog does not exist
 constexpr long ProviderError = -2147467259;          // generic driver failure
+constexpr long OperationCancelled = 3712;            // a read stopped by its caller
 }  // namespace errc
 
 // The data-access layer's own failures, worded for the user.
@@ -53,6 +54,10 @@ inline Error badArguments()
 inline Error connectionNotUsable()
 {
     return Error(errc::ConnectFailed, QStringLiteral("连接已关闭或无效，不能执行此操作。"));
+}
+inline Error readStopped()
+{
+    return Error(errc::OperationCancelled, QStringLiteral("操作已取消。"));
 }
 inline Error noSuchItem()
 {

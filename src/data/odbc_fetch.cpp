@@ -113,7 +113,8 @@ struct BlockBinding {
 // Reads the rows a block at a time into bound buffers, each cell as wide as
 // its column's widest text. false when the driver takes no blocks or the
 // first block fails (nothing has been read then).
-bool fetchBlocks(SQLHSTMT statement, const std::vector<SQLLEN> &widths, RowStore &rows)
+bool fetchBlocks(SQLHSTMT statement, const std::vector<SQLLEN> &widths, RowStore &rows,
+                 const RowSink &sink)
 {
     const int columns = int(widths.size());
     size_t rowBytes = 0;
@@ -176,12 +177,14 @@ bool fetchBlocks(SQLHSTMT statement, const std::vector<SQLLEN> &widths, RowStore
                 rows.cells.append(wide(text[c] + row * size_t(widths[c] + 1), length / SQLLEN(sizeof(SQLWCHAR))));
             }
         }
+        if (!handOver(rows, sink, 1))
+            throw readStopped();
     }
 }
 
 }  // namespace
 
-bool fetchOdbcRows(QSqlQuery &query, RowStore &rows)
+bool fetchOdbcRows(QSqlQuery &query, RowStore &rows, const RowSink &sink)
 {
     const QVariant handle = query.result() ? query.result()->handle() : QVariant();
     if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
@@ -191,16 +194,21 @@ bool fetchOdbcRows(QSqlQuery &query, RowStore &rows)
         return false;
     const int columns = rows.columnCount();
     const std::vector<SQLLEN> widths = blockWidths(statement, columns);
-    if (!widths.empty() && fetchBlocks(statement, widths, rows))
+    if (!widths.empty() && fetchBlocks(statement, widths, rows, sink))
         return true;
     for (;;) {
         const SQLRETURN r = SQLFetch(statement);
-        if (r == SQL_NO_DATA)
+        if (r == SQL_NO_DATA) {
+            if (!handOver(rows, sink, 1))
+                throw readStopped();
             return true;
+        }
         if (!SQL_SUCCEEDED(r))
             throw statementError(statement);
         for (int c = 0; c < columns; ++c)
             rows.cells.append(readCell(statement, SQLUSMALLINT(c + 1)));
+        if (!handOver(rows, sink, int(kMostRowsPerBlock)))
+            throw readStopped();
     }
 }
 

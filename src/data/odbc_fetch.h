@@ -11,8 +11,10 @@ class QSqlQuery;
 namespace dd {
 
 // Appends every row of the query's current result to rows (whose columns
-// are already named). Returns false when the query carries no ODBC
-// statement handle. Throws Error when the driver fails mid-way.
-bool fetchOdbcRows(QSqlQuery &query, RowStore &rows);
+// are already named). With a sink, rows are handed to it a block at a time
+// instead of all kept. Returns false when the query carries no ODBC
+// statement handle. Throws Error when the driver fails mid-way, and
+// readStopped() when the sink stops the read.
+bool fetchOdbcRows(QSqlQuery &query, RowStore &rows, const RowSink &sink = {});
 
 }  // namespace dd

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 #include <vector>
 
 namespace dd {
@@ -48,5 +49,21 @@ private:
     };
     mutable std::vector<FoldedColumn> folded;
 };
+
+// Takes the rows read so far, a block at a time, out of a result that is
+// too large to hold twice; the block is dropped once the sink returns.
+// Returning false stops the read.
+using RowSink = std::function<bool(RowStore &rows)>;
+
+// Gives the rows read so far to the sink once there are at least atLeast of
+// them, and drops them. false when the sink stopped the read.
+inline bool handOver(RowStore &rows, const RowSink &sink, int atLeast)
+{
+    if (!sink || rows.rowCount() < atLeast)
+        return true;
+    const bool goOn = sink(rows);
+    rows.cells.clear();
+    return goOn;
+}
 
 }  // namespace dd

@@ -19,6 +19,9 @@ namespace {
 // less a margin.
 constexpr qint64 kSilentServerMs = 29000;
 
+// Rows of a local file handed to a sink at a time.
+constexpr int kRowsPerHandOver = 256;
+
 QString nextConnectionName()
 {
     static QAtomicInt counter;
@@ -117,7 +120,7 @@ std::unique_ptr<SqlSession> SqlSession::open(const ConnectionString &cs, const Q
 
 SqlSession::~SqlSession() { removeConnection(name_); }
 
-RowStore SqlSession::run(const QString &statement)
+RowStore SqlSession::run(const QString &statement, const RowSink &sink)
 {
     QSqlDatabase db = QSqlDatabase::database(name_, false);
     QSqlQuery query(db);
@@ -131,10 +134,15 @@ RowStore SqlSession::run(const QString &statement)
     const int columns = record.count();
     for (int i = 0; i < columns; ++i)
         rows.columns << record.fieldName(i);
-    if (columns > 0 && !(isOdbc_ && fetchOdbcRows(query, rows))) {
-        while (query.next())
+    if (columns > 0 && !(isOdbc_ && fetchOdbcRows(query, rows, sink))) {
+        while (query.next()) {
             for (int i = 0; i < columns; ++i)
                 rows.cells.append(query.value(i));
+            if (!handOver(rows, sink, kRowsPerHandOver))
+                throw readStopped();
+        }
+        if (!handOver(rows, sink, 1))
+            throw readStopped();
     }
     if (query.lastError().type() != QSqlError::NoError)
         throw errorFrom(query.lastError(), QStringLiteral("读取结果失败。"));

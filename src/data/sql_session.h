@@ -17,7 +17,9 @@ public:
     SqlSession(const SqlSession &) = delete;
     SqlSession &operator=(const SqlSession &) = delete;
 
-    RowStore run(const QString &statement);
+    // With a sink, the rows go to it a block at a time and the store that
+    // is returned holds only the column names.
+    RowStore run(const QString &statement, const RowSink &sink = {});
 
 private:
     explicit SqlSession(QString name) : name_(std::move(name)) {}

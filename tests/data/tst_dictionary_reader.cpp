@@ -1,0 +1,135 @@
+// The whole-dictionary reader and its background loader: the layout of
+// tables and fields, over the local source and over the test server, and a
+// load that fails or is stopped.
+#include "data/connection_string.h"
+#include "data/dictionary_loader.h"
+#include "data/dictionary_reader.h"
+#include "data/error.h"
+#include "data/statements.h"
+#include "tds_server_process.h"
+#include "test_folder.h"
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace dd;
+using ddtest::table;
+
+Q_DECLARE_METATYPE(std::shared_ptr<const dd::Dictionary>)
+
+namespace {
+
+QStringList fieldNames(const Dictionary &d, int t)
+{
+    QStringList names;
+    const DictionaryTable &table = d.tables[size_t(t)];
+    for (int i = table.firstField; i < table.firstField + table.fieldCount; ++i)
+        names << d.fields[size_t(i)].name;
+    return names;
+}
+
+}  // namespace
+
+class TestDictionaryReader : public QObject {
+    Q_OBJECT
+    ddtest::DictionaryFolder folder;
+
+    ConnectionString target(const QString &server, const QString &catalog = "svdata_001_2020")
+    {
+        return sql::accountYearConnectionString(catalog, server);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qRegisterMetaType<std::shared_ptr<const dd::Dictionary>>();
+        folder.catalog("svdata_001_2020",
+                       {table("02", "销售管理", "SO_SOMain", "销售订单主表", 3),
+                        table("01", "总账", "GL_accvouch", "凭证", 2),
+                        table("03", QString(), "EMPTY", QString(), 0),
+                        table("04", "库存管理", "GL_accvouch", "凭证(再列)", 0)});
+        // A field row naming its table in another case, one with NULLs, and
+        // one of a table the list does not have.
+        folder.execute("svdata_001_2020", "insert into RPT_ItmDEF values('gl_ACCVOUCH', 9, 'iLast', '最后', 'int')");
+        folder.execute("svdata_001_2020", "insert into RPT_ItmDEF values('SO_SOMain', 0, NULL, NULL, NULL)");
+        folder.execute("svdata_001_2020", "insert into RPT_ItmDEF values('ORPHAN', 1, 'x', 'y', 'z')");
+    }
+
+    void laysFieldsUnderTablesInListOrder()
+    {
+        const Dictionary d = DictionaryReader::read(target(folder.path()), "sa", "pw");
+        QCOMPARE(int(d.tables.size()), 4);
+        QCOMPARE(d.tables[0].name, QString("GL_accvouch"));
+        QCOMPARE(d.tables[1].name, QString("SO_SOMain"));
+        QVERIFY(d.tables[2].module.isEmpty() && d.tables[2].description.isEmpty());
+        QCOMPARE(fieldNames(d, 0), QStringList({"F1", "F2", "iLast"}));
+        QCOMPARE(fieldNames(d, 1), QStringList({"", "F1", "F2", "F3"}));
+        QCOMPARE(fieldNames(d, 2), QStringList());
+        // Listed twice: the same fields under both listings.
+        QCOMPARE(fieldNames(d, 3), fieldNames(d, 0));
+        QCOMPARE(int(d.fields.size()), 3 + 4 + 3);
+        for (int t = 0; t < 4; ++t)
+            for (int i = 0; i < d.tables[size_t(t)].fieldCount; ++i) {
+                const DictionaryField &f = d.fields[size_t(d.tables[size_t(t)].firstField + i)];
+                QCOMPARE(f.table, t);
+                QCOMPARE(f.number, i + 1);
+            }
+        QCOMPARE(d.tablesOfModule("总账"), std::vector<int>({0}));
+    }
+
+    void progressCanStopTheRead()
+    {
+        int calls = 0;
+        try {
+            DictionaryReader::read(target(folder.path()), "sa", "pw", [&](int) { return ++calls < 1; });
+            QFAIL("the read went on");
+        } catch (const Error &e) {
+            QVERIFY(DictionaryReader::isCancelled(e));
+        }
+        QCOMPARE(calls, 1);
+    }
+
+    void loaderOverTheServerLoadsFailsAndStops()
+    {
+        ddtest::DictionaryFolder big;
+        dictgen::Options o;
+        o.tables = 300;
+        big.generate(o);
+        tdstest::TdsServerProcess server({big.path()});
+        QVERIFY(server.start());
+        const ConnectionString cs = target(server.dataSource(), "svdata_001_2011");
+
+        DictionaryLoader loader;
+        QSignalSpy loaded(&loader, &DictionaryLoader::loaded);
+        QSignalSpy failed(&loader, &DictionaryLoader::failed);
+        QSignalSpy progress(&loader, &DictionaryLoader::progress);
+        loader.start(cs, "sa", server.password());
+        QVERIFY(loaded.wait(30000));
+        const auto d = loaded.at(0).at(0).value<std::shared_ptr<const Dictionary>>();
+        QCOMPARE(int(d->tables.size()), 300);
+        QVERIFY(!progress.isEmpty());
+        QCOMPARE(progress.last().at(0).toInt(), int(d->fields.size()));
+        QVERIFY(!loader.isRunning());
+
+        loader.start(cs, "sa", "wrong password");
+        QVERIFY(failed.wait(30000));
+        QVERIFY(!failed.at(0).at(1).toString().isEmpty());
+
+        // Stopped mid-way: nothing more arrives and the thread is gone.
+        tdstest::TdsServerProcess slow({big.path(), server.password(), {"--delay-ms", "300"}});
+        QVERIFY(slow.start());
+        loader.start(target(slow.dataSource(), "svdata_001_2011"), "sa", slow.password());
+        QTest::qWait(100);
+        QElapsedTimer stopping;
+        stopping.start();
+        loader.stop();
+        QVERIFY(stopping.elapsed() < 1000);
+        QVERIFY(!loader.isRunning());
+        QTest::qWait(50);
+        QCOMPARE(loaded.size(), 1);
+        QCOMPARE(failed.size(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDictionaryReader)
+#include "tst_dictionary_reader.moc"
