@@ -16,6 +16,7 @@ namespace search {
 class ResultsModel;
 
 class ResultsPanel : public QFrame {
+    Q_OBJECT
 public:
     explicit ResultsPanel(QWidget *parent);
     ~ResultsPanel() override;
