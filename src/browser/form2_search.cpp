@@ -30,7 +30,11 @@ using ui::resumeNext;
 namespace {
 
 const QString Prompt = QStringLiteral("提示");
-constexpr float kPanelHeight = 4800;  // twips; never below the field grid's bottom
+// The list, in twips: wide enough for its six columns (reaching over the
+// table grid's right part when the field grid is narrower), never below
+// the field grid's bottom.
+constexpr float kPanelWidth = 9600;
+constexpr float kPanelHeight = 4800;
 
 // Offers the search box's key presses to a handler first.
 class KeyFilter : public QObject {
@@ -202,13 +206,15 @@ void Form2::showSearch()
     searchPanel_->raise();
 }
 
-// Under the box, over the field grid, as wide as the grid.
+// Under the box, over the field grid, right-aligned with it.
 void Form2::placeSearchPanel()
 {
     const float top = Text1.Top() + Text1.Height();
     const float bottom = DataGrid2.Top() + DataGrid2.Height();
     const float height = std::max(1500.0f, std::min(kPanelHeight, bottom - top));
-    searchPanel_->setGeometry(ui::twipsRect(DataGrid2.Left(), top, DataGrid2.Width(), height));
+    const float right = DataGrid2.Left() + DataGrid2.Width();
+    const float width = std::min(right, std::max(kPanelWidth, DataGrid2.Width()));
+    searchPanel_->setGeometry(ui::twipsRect(right - width, top, width, height));
 }
 
 void Form2::closeSearchPanel()
@@ -273,7 +279,7 @@ void Form2::selectFieldRow(const dd::DictionaryField &field)
     DataGrid2.SelBookmarks().Add(row + 1);
 }
 
-// The window goes: a load under way stops, with its connection.
+// The window goes: a read under way is let go and ends on its own thread.
 void Form2::endSearch()
 {
     closeSearchPanel();

@@ -1,14 +1,47 @@
 #include "dictionary_search.h"
-#include "data/dictionary_loader.h"
-#include <QThread>
+#include "data/dictionary_reader.h"
+#include "data/error.h"
+#include <QCoreApplication>
+#include <QThreadPool>
+#include <atomic>
+#include <functional>
 
 namespace search {
+
+// One read: its stop flag (any thread) and the search it reports to
+// (window thread only; null once the search let go of it).
+struct DictionarySearch::Run {
+    std::atomic<bool> stop{false};
+    DictionarySearch *owner = nullptr;
+};
+
+namespace {
+
+// The reads' threads. The program's end waits for them, so that no read is
+// left running while the program takes its data-access layer apart.
+QThreadPool &readPool()
+{
+    static QThreadPool *pool = [] {
+        auto *p = new QThreadPool;
+        p->setMaxThreadCount(16);
+        qAddPostRoutine(&DictionarySearch::waitForReads);
+        return p;
+    }();
+    return *pool;
+}
+
+}  // namespace
 
 DictionarySearch::DictionarySearch(QObject *parent) : QObject(parent) {}
 
 DictionarySearch::~DictionarySearch()
 {
     stop();
+}
+
+void DictionarySearch::waitForReads()
+{
+    readPool().waitForDone();
 }
 
 void DictionarySearch::load(const dd::ConnectionString &target, const QString &user, const QString &password)
@@ -18,79 +51,72 @@ void DictionarySearch::load(const dd::ConnectionString &target, const QString &u
     state_ = Loading;
     fieldsRead_ = 0;
     failure_.clear();
-    loader_ = std::make_unique<dd::DictionaryLoader>();
-    connect(loader_.get(), &dd::DictionaryLoader::progress, this, [this](int fields) {
-        fieldsRead_ = fields;
-        emit changed();
+    auto run = std::make_shared<Run>();
+    run->owner = this;
+    run_ = run;
+
+    readPool().start([run, target, user, password] {
+        // Runs fn on the window thread, if the search still waits for this read.
+        auto deliver = [run](std::function<void(DictionarySearch &)> fn) {
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [run, fn] {
+                if (run->owner && !run->stop.load())
+                    fn(*run->owner);
+            }, Qt::QueuedConnection);
+        };
+        try {
+            auto dictionary = std::make_shared<const dd::Dictionary>(dd::DictionaryReader::read(
+                target, user, password,
+                [&](int fields) {
+                    deliver([fields](DictionarySearch &s) { s.progressed(fields); });
+                    return !run->stop.load();
+                },
+                &run->stop));
+            auto index = SearchIndex::build(dictionary, &run->stop);
+            if (index)
+                deliver([index](DictionarySearch &s) { s.built(index); });
+        } catch (const dd::Error &e) {
+            if (!dd::DictionaryReader::isCancelled(e)) {
+                const QString text = e.Description();
+                deliver([text](DictionarySearch &s) { s.failed(text); });
+            }
+        } catch (const std::exception &e) {
+            const QString text = QString::fromUtf8(e.what());
+            deliver([text](DictionarySearch &s) { s.failed(text); });
+        }
     });
-    connect(loader_.get(), &dd::DictionaryLoader::loaded, this, &DictionarySearch::loaded);
-    connect(loader_.get(), &dd::DictionaryLoader::failed, this, &DictionarySearch::failed);
-    loader_->start(target, user, password);
     emit changed();
 }
 
 void DictionarySearch::stop()
 {
-    if (loader_) {
-        loader_->disconnect(this);
-        loader_.reset();  // stops the read and waits for its thread
+    if (run_) {
+        run_->stop = true;
+        run_->owner = nullptr;
+        run_.reset();
     }
-    stopBuilder();
     if (state_ == Loading)
         state_ = Idle;
 }
 
-void DictionarySearch::stopBuilder()
+void DictionarySearch::progressed(int fields)
 {
-    if (!builder_)
-        return;
-    cancelBuild_->store(true);
-    builder_->wait();
-    delete builder_;
-    builder_ = nullptr;
-}
-
-// The rows are in: the index is built on a thread of its own, so that the
-// window never waits for it.
-void DictionarySearch::loaded(std::shared_ptr<const dd::Dictionary> dictionary)
-{
-    if (state_ != Loading)
-        return;
-    fieldsRead_ = dictionary ? int(dictionary->fields.size()) : 0;
-    stopBuilder();
-    cancelBuild_ = std::make_shared<std::atomic<bool>>(false);
-    auto cancel = cancelBuild_;
-    builder_ = QThread::create([this, dictionary, cancel] {
-        auto index = SearchIndex::build(dictionary ? dictionary : std::make_shared<dd::Dictionary>(),
-                                        cancel.get());
-        if (index)
-            QMetaObject::invokeMethod(this, [this, index] { built(index); }, Qt::QueuedConnection);
-    });
-    builder_->start();
+    fieldsRead_ = fields;
     emit changed();
 }
 
 void DictionarySearch::built(std::shared_ptr<const SearchIndex> index)
 {
-    if (state_ != Loading)
-        return;
-    if (builder_) {
-        builder_->wait();
-        delete builder_;
-        builder_ = nullptr;
-    }
-    loader_.reset();
+    run_.reset();
     index_ = std::move(index);
+    fieldsRead_ = int(index_->dictionary().fields.size());
     searcher_ = std::make_unique<Searcher>(index_);
     state_ = Ready;
     emit changed();
 }
 
-void DictionarySearch::failed(long number, const QString &description)
+void DictionarySearch::failed(const QString &description)
 {
-    (void)number;
-    if (state_ != Loading)
-        return;
+    run_.reset();
     state_ = Failed;
     failure_ = description;
     emit changed();

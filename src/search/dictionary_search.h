@@ -1,9 +1,14 @@
 #pragma once
 // A dictionary-wide search over one account-year database: reads the whole
-// dictionary once, in the background (DictionaryLoader on a connection of
-// its own), builds the index on a worker thread, then answers queries on
-// the calling thread. A load that failed is tried again by the next load().
-// Destroying it stops the load and waits for its threads.
+// dictionary once, in the background (DictionaryReader on a connection and
+// a thread of its own, the index built on that thread too), then answers
+// queries on the calling thread. A read that failed is tried again by the
+// next load().
+//
+// Stopping (or destroying the search) never waits: the read is told to
+// stop and ends on its own thread at its next step (a block of rows, or the
+// server's next answer); nothing it finds is delivered any more. Reads
+// still running when the program ends are waited for then.
 //
 //   search.load(target, "sa", password);     // nothing when loaded or loading
 //   connect(&search, &DictionarySearch::changed, ...);
@@ -12,15 +17,7 @@
 #include "searcher.h"
 #include <QObject>
 #include <QString>
-#include <atomic>
 #include <memory>
-
-class QThread;
-
-namespace dd {
-class DictionaryLoader;
-struct Dictionary;
-}
 
 namespace search {
 
@@ -34,36 +31,37 @@ public:
 
     // Starts reading unless the dictionary is loaded or being loaded.
     void load(const dd::ConnectionString &target, const QString &user, const QString &password);
-    // Stops a load (nothing is reported for it); the state goes back to Idle.
+    // Lets go of a read under way; the state goes back to Idle.
     void stop();
 
     State state() const { return state_; }
     int fieldsRead() const { return fieldsRead_; }
     // The server's or driver's text of the last failure.
     const QString &failure() const { return failure_; }
-    // What the results panel says while there are no results to show.
+    // What the results list says while there are no results to show.
     QString statusText() const;
 
     // Ready only: the hits of a query, best first.
     std::vector<Hit> find(const QString &query);
     std::shared_ptr<const SearchIndex> index() const { return index_; }
 
+    // Waits for every read that is still running (the program's end).
+    static void waitForReads();
+
 signals:
     // The state or the progress changed.
     void changed();
 
 private:
-    void loaded(std::shared_ptr<const dd::Dictionary> dictionary);
-    void failed(long number, const QString &description);
+    struct Run;
+    void progressed(int fields);
     void built(std::shared_ptr<const SearchIndex> index);
-    void stopBuilder();
+    void failed(const QString &description);
 
     State state_ = Idle;
     int fieldsRead_ = 0;
     QString failure_;
-    std::unique_ptr<dd::DictionaryLoader> loader_;
-    QThread *builder_ = nullptr;
-    std::shared_ptr<std::atomic<bool>> cancelBuild_;
+    std::shared_ptr<Run> run_;
     std::shared_ptr<const SearchIndex> index_;
     std::unique_ptr<Searcher> searcher_;
 };

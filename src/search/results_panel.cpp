@@ -33,7 +33,7 @@ ResultsPanel::ResultsPanel(QWidget *parent)
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
     view_->horizontalHeader()->setHighlightSections(false);
     view_->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {130, 130, 80, 100, 130};
+    const int widths[] = {130, 120, 80, 100, 130};
     for (int i = 0; i < 5; ++i)
         view_->horizontalHeader()->resizeSection(i, widths[i]);
     view_->installEventFilter(this);
