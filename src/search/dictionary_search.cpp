@@ -2,6 +2,7 @@
 #include "data/dictionary_reader.h"
 #include "data/error.h"
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QThreadPool>
 #include <atomic>
 #include <functional>
@@ -63,11 +64,17 @@ void DictionarySearch::load(const dd::ConnectionString &target, const QString &u
                     fn(*run->owner);
             }, Qt::QueuedConnection);
         };
+        QElapsedTimer sinceProgress;
+        sinceProgress.start();
         try {
             auto dictionary = std::make_shared<const dd::Dictionary>(dd::DictionaryReader::read(
                 target, user, password,
                 [&](int fields) {
-                    deliver([fields](DictionarySearch &s) { s.progressed(fields); });
+                    // A few times a second is enough for the count shown.
+                    if (sinceProgress.elapsed() >= 200) {
+                        sinceProgress.restart();
+                        deliver([fields](DictionarySearch &s) { s.progressed(fields); });
+                    }
                     return !run->stop.load();
                 },
                 &run->stop));

@@ -48,8 +48,10 @@ ResultsPanel::~ResultsPanel() = default;
 
 void ResultsPanel::showStatus(const QString &text)
 {
-    model_->clear();
-    status_->setText(text);
+    if (model_->rowCount() > 0)
+        model_->clear();
+    if (status_->text() != text)
+        status_->setText(text);
 }
 
 void ResultsPanel::showResults(std::shared_ptr<const SearchIndex> index, std::vector<Hit> hits)

@@ -13,8 +13,21 @@ public:
         index_.initialsStart_.push_back(0);
     }
 
-    // The number of a text, adding it when it is new.
+    // The number of a text, adding it when it is new. The reader hands out
+    // each distinct text once, shared: most look-ups are by its data's
+    // address, without reading the text.
     int textOf(const QString &text)
+    {
+        const auto shared = byData_.constFind(text.constData());
+        if (shared != byData_.constEnd() && shared->first == text.size())
+            return shared->second;
+        const int id = lookUp(text);
+        byData_.insert(text.constData(), {text.size(), id});
+        return id;
+    }
+
+private:
+    int lookUp(const QString &text)
     {
         const auto known = byText_.constFind(text);
         if (known != byText_.constEnd())
@@ -35,7 +48,6 @@ public:
         return id;
     }
 
-private:
     void addInitials(const QString &folded)
     {
         std::vector<quint32> &out = index_.initials_;
@@ -60,6 +72,7 @@ private:
     }
 
     SearchIndex &index_;
+    QHash<const QChar *, std::pair<qsizetype, int>> byData_;
     QHash<QString, int> byText_;
     QHash<QString, int> byFolded_;
 };
