@@ -246,6 +246,12 @@ void Form2::chooseSearchHit(search::Hit hit)
         return;
     }
     resumeNext([&] { Combo1.setListIndex(entry); });
+    // The pick's own search may fail (a name holding an apostrophe), as it
+    // would by hand: then no other table's field row is selected.
+    QString current;
+    resumeNext([&] { current = rsTable.Fields(0).Value().toString(); });
+    if (current != table.name)
+        return;
 
     if (hit.isTable()) {
         DataGrid1.SetFocus();
