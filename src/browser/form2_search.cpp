@@ -30,10 +30,7 @@ using ui::resumeNext;
 namespace {
 
 const QString Prompt = QStringLiteral("提示");
-// The list, in twips: wide enough for its six columns (reaching over the
-// table grid's right part when the field grid is narrower), never below
-// the field grid's bottom.
-constexpr float kPanelWidth = 9600;
+// The list's height in twips; it never reaches below the field grid.
 constexpr float kPanelHeight = 4800;
 
 // Offers the search box's key presses to a handler first.
@@ -206,15 +203,14 @@ void Form2::showSearch()
     searchPanel_->raise();
 }
 
-// Under the box, over the field grid, right-aligned with it.
+// Under the box, over the field grid and as wide as it: the module box and
+// the table grid stay in sight.
 void Form2::placeSearchPanel()
 {
     const float top = Text1.Top() + Text1.Height();
     const float bottom = DataGrid2.Top() + DataGrid2.Height();
     const float height = std::max(1500.0f, std::min(kPanelHeight, bottom - top));
-    const float right = DataGrid2.Left() + DataGrid2.Width();
-    const float width = std::min(right, std::max(kPanelWidth, DataGrid2.Width()));
-    searchPanel_->setGeometry(ui::twipsRect(right - width, top, width, height));
+    searchPanel_->setGeometry(ui::twipsRect(DataGrid2.Left(), top, DataGrid2.Width(), height));
 }
 
 void Form2::closeSearchPanel()

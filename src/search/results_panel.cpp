@@ -33,7 +33,8 @@ ResultsPanel::ResultsPanel(QWidget *parent)
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
     view_->horizontalHeader()->setHighlightSections(false);
     view_->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {130, 120, 80, 100, 130};
+    const int widths[] = {115, 90, 60, 85, 95};
+    view_->horizontalHeader()->setMinimumSectionSize(40);
     for (int i = 0; i < 5; ++i)
         view_->horizontalHeader()->resizeSection(i, widths[i]);
     view_->installEventFilter(this);
