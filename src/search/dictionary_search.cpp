@@ -18,14 +18,18 @@ struct DictionarySearch::Run {
 
 namespace {
 
-// The reads' threads. The program's end waits for them, so that no read is
-// left running while the program takes its data-access layer apart.
+// The reads' threads. The program's end gives a read that is still running
+// a moment to end (it ends at its next step once told to stop), so that it
+// is rarely left running while the program takes its data-access layer
+// apart; one waiting on a server that went silent is not waited for.
+constexpr int kExitWaitMs = 1000;
+
 QThreadPool &readPool()
 {
     static QThreadPool *pool = [] {
         auto *p = new QThreadPool;
         p->setMaxThreadCount(16);
-        qAddPostRoutine(&DictionarySearch::waitForReads);
+        qAddPostRoutine([] { DictionarySearch::waitForReads(); });
         return p;
     }();
     return *pool;
@@ -40,9 +44,9 @@ DictionarySearch::~DictionarySearch()
     stop();
 }
 
-void DictionarySearch::waitForReads()
+bool DictionarySearch::waitForReads()
 {
-    readPool().waitForDone();
+    return readPool().waitForDone(kExitWaitMs);
 }
 
 void DictionarySearch::load(const dd::ConnectionString &target, const QString &user, const QString &password)

@@ -7,8 +7,8 @@
 //
 // Stopping (or destroying the search) never waits: the read is told to
 // stop and ends on its own thread at its next step (a block of rows, or the
-// server's next answer); nothing it finds is delivered any more. Reads
-// still running when the program ends are waited for then.
+// server's next answer); nothing it finds is delivered any more. The
+// program's end waits a moment for reads still running.
 //
 //   search.load(target, "sa", password);     // nothing when loaded or loading
 //   connect(&search, &DictionarySearch::changed, ...);
@@ -45,8 +45,9 @@ public:
     std::vector<Hit> find(const QString &query);
     std::shared_ptr<const SearchIndex> index() const { return index_; }
 
-    // Waits for every read that is still running (the program's end).
-    static void waitForReads();
+    // Waits a moment (at most a second) for reads still running; false
+    // when one still runs.
+    static bool waitForReads();
 
 signals:
     // The state or the progress changed.

@@ -206,7 +206,7 @@ void SearchLoad::leavingTheBrowserEndsTheRead()
     QVERIFY2(leaving.elapsed() < 1000, qPrintable(QString::number(leaving.elapsed())));
     settle();
     QVERIFY(!::Form2.isLoaded() && ::Form1.isLoaded() && ::Form1->Visible());
-    search::DictionarySearch::waitForReads();
+    QVERIFY(search::DictionarySearch::waitForReads());
     QVERIFY2(leaving.elapsed() < 1000, qPrintable(QString::number(leaving.elapsed())));
     QVERIFY(session.calls().isEmpty());
     session.audit(d);
