@@ -125,6 +125,17 @@ private slots:
         loader.stop();
         QVERIFY(stopping.elapsed() < 1000);
         QVERIFY(!loader.isRunning());
+
+        // A server that goes silent mid-load does not hold the stop either.
+        tdstest::TdsServerProcess silent({big.path(), server.password(), {"--hang-after", "1"}});
+        QVERIFY(silent.start());
+        loader.start(target(silent.dataSource(), "svdata_001_2011"), "sa", silent.password());
+        QTest::qWait(500);
+        QVERIFY(loader.isRunning());
+        stopping.restart();
+        loader.stop();
+        QVERIFY(stopping.elapsed() < 1000);
+        QVERIFY(!loader.isRunning());
         QTest::qWait(50);
         QCOMPARE(loaded.size(), 1);
         QCOMPARE(failed.size(), 1);
