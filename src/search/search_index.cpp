@@ -13,6 +13,12 @@ public:
         index_.initialsStart_.push_back(0);
     }
 
+    void reserve(qsizetype texts)
+    {
+        byData_.reserve(texts);
+        byFolded_.reserve(texts);
+    }
+
     // The number of a text, adding it when it is new. The reader hands out
     // each distinct text once, shared: most look-ups are by its data's
     // address, without reading the text.
@@ -29,9 +35,6 @@ public:
 private:
     int lookUp(const QString &text)
     {
-        const auto known = byText_.constFind(text);
-        if (known != byText_.constEnd())
-            return *known;
         const QString folded = foldText(text);
         int id;
         const auto same = byFolded_.constFind(folded);
@@ -42,13 +45,12 @@ private:
             byFolded_.insert(folded, id);
             index_.folded_ += folded;
             index_.foldedStart_.push_back(quint32(index_.folded_.size()));
-            addInitials(folded);
+            addInitials(folded, id);
         }
-        byText_.insert(text, id);
         return id;
     }
 
-    void addInitials(const QString &folded)
+    void addInitials(const QString &folded, int id)
     {
         std::vector<quint32> &out = index_.initials_;
         const size_t start = out.size();
@@ -66,14 +68,15 @@ private:
                 mask = DigitMark | quint32(c - '0');
             out.push_back(mask);
         }
-        if (!han)
+        if (han)
+            index_.hanTexts_.push_back(id);
+        else
             out.resize(start);
         index_.initialsStart_.push_back(quint32(out.size()));
     }
 
     SearchIndex &index_;
     QHash<const QChar *, std::pair<qsizetype, int>> byData_;
-    QHash<QString, int> byText_;
     QHash<QString, int> byFolded_;
 };
 
@@ -84,6 +87,7 @@ std::shared_ptr<const SearchIndex> SearchIndex::build(std::shared_ptr<const dd::
     index->dictionary_ = std::move(dictionary);
     const dd::Dictionary &d = *index->dictionary_;
     Builder builder(*index);
+    builder.reserve(qsizetype(d.tables.size() + d.fields.size()));
     index->tableName_.reserve(d.tables.size());
     index->tableDescription_.reserve(d.tables.size());
     for (const dd::DictionaryTable &t : d.tables) {
@@ -100,6 +104,7 @@ std::shared_ptr<const SearchIndex> SearchIndex::build(std::shared_ptr<const dd::
     }
     index->folded_.squeeze();
     index->initials_.shrink_to_fit();
+    index->hanTexts_.shrink_to_fit();
     return index;
 }
 

@@ -27,6 +27,13 @@ public:
     {
         return QStringView(folded_).mid(foldedStart_[text], foldedStart_[text + 1] - foldedStart_[text]);
     }
+    // Every folded text, one after the other: text i spans
+    // [foldedBegin(i), foldedEnd(i)).
+    QStringView foldedAll() const { return folded_; }
+    qsizetype foldedBegin(int text) const { return foldedStart_[text]; }
+    qsizetype foldedEnd(int text) const { return foldedStart_[text + 1]; }
+    // The texts that hold Han characters (those with initials).
+    const std::vector<qint32> &hanTexts() const { return hanTexts_; }
     // One mask per character of the folded text: a Han character's initials
     // (pinyin_initials.h), a letter's own bit, DigitMark | value for a
     // digit, 0 for anything else. Empty for texts without Han characters.
@@ -49,6 +56,7 @@ private:
     std::vector<quint32> foldedStart_;  // text i is folded_[start[i], start[i + 1])
     std::vector<quint32> initials_;
     std::vector<quint32> initialsStart_;
+    std::vector<qint32> hanTexts_;
     std::vector<qint32> tableName_, tableDescription_, fieldName_, fieldMeaning_;
 };
 

@@ -133,17 +133,57 @@ std::shared_ptr<const Searcher::TermMatch> Searcher::match(const QString &term)
             m->texts.push_back(text);
         }
     };
-    if (within)
+    if (within && within->texts.size() < size_t(count) / 8) {
         for (qint32 text : within->texts)
             look(text);
-    else
-        for (int text = 0; text < count; ++text)
-            look(text);
+    } else {
+        scanAll(*m, pinyin, masks);
+    }
 
     if (int(recent_.size()) >= kRecentTerms)
         recent_.erase(recent_.begin());
     recent_.push_back(m);
     return m;
+}
+
+// Every text at once: one pass of the term over all folded texts laid end
+// to end (each occurrence mapped to its text), then the initials of the
+// texts that hold Han characters and did not match already.
+void Searcher::scanAll(TermMatch &m, bool pinyin, const std::vector<quint32> &masks) const
+{
+    const QStringView all = index_->foldedAll();
+    const QStringView term(m.term);
+    const int count = index_->textCount();
+    qsizetype from = 0;
+    int text = 0;  // occurrences come in order: the text they lie in only moves on
+    while (from <= all.size() - term.size()) {
+        const qsizetype at = all.indexOf(term, from);
+        if (at < 0)
+            break;
+        while (text + 1 < count && index_->foldedEnd(text) <= at)
+            ++text;
+        const qsizetype end = index_->foldedEnd(text);
+        if (at + term.size() > end) {  // runs on into the next text
+            from = at + 1;
+            continue;
+        }
+        const qsizetype begin = index_->foldedBegin(text);
+        m.kinds[size_t(text)] = at > begin ? Contains : end - begin == term.size() ? Exact : Prefix;
+        from = end;  // the first occurrence in a text is the one that counts
+    }
+    if (pinyin) {
+        for (qint32 text : index_->hanTexts()) {
+            if (m.kinds[size_t(text)])
+                continue;
+            int length = 0;
+            const quint32 *seq = index_->initials(text, &length);
+            if (length >= int(masks.size()) && initialsContain(seq, length, masks))
+                m.kinds[size_t(text)] = InInitials;
+        }
+    }
+    for (int t = 0; t < count; ++t)
+        if (m.kinds[size_t(t)])
+            m.texts.push_back(t);
 }
 
 std::vector<Hit> Searcher::find(const QString &query)

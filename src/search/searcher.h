@@ -53,6 +53,7 @@ public:
 private:
     struct TermMatch;
     std::shared_ptr<const TermMatch> match(const QString &term);
+    void scanAll(TermMatch &m, bool pinyin, const std::vector<quint32> &masks) const;
 
     std::shared_ptr<const SearchIndex> index_;
     // The terms of the last few queries: typing on narrows the texts a
