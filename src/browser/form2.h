@@ -9,7 +9,8 @@
 //                          choice reaches the field grid
 //   form2_status.cpp       status bar, clock, back to the login window
 //   form2_search.cpp       the dictionary-wide search box and its results
-//   show_browser.cpp       what the login window's OK and Exit call
+//   captions.h             the field and table-count captions
+//   open_browser.h         what the login window's OK and Exit call
 #include "data/connection.h"
 #include "data/connection_string.h"
 #include "data/recordset.h"

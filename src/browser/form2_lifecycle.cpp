@@ -7,6 +7,7 @@
 // form2_navigation.cpp. A load that fails is abandoned: what it opened is
 // closed, the error is shown and the login window comes back as it was.
 #include "form2.h"
+#include "captions.h"
 #include "data/public_ado.h"
 #include "data/statements.h"
 #include "login/form1.h"
@@ -18,21 +19,17 @@ namespace browser {
 
 using namespace dd::sql;
 
-namespace {
-const QString Prompt = QStringLiteral("提示");
-}
-
 // Untrapped in its steps; an error is handled by abandonLoad.
 void Form2::Form_Load()
 {
     try {
-        // 1-3: the account-year database of the login window's choice.
+        // Connect to the account-year database of the login window's choice.
         const QString database = accountYearDatabase(accountIdFromEntry(::Form1->Combo1.Text()),
                                                      ::Form1->Combo2.Text());
         sDataConn = accountYearConnectionString(database, ::Form1->Text1.Text());
         cnData.Open(sDataConn, QStringLiteral("sa"), ::Form1->Text2.Text(), adOptionUnspecified);
 
-        // 4-6: every table, bound to the table grid.
+        // Every table, bound to the table grid, with the widths of its columns.
         const QString allTables = allTablesQuery();
         rsTable.CursorLocation = adUseClient;
         rsTable.Open(allTables, cnData, adOpenKeyset, adLockReadOnly, adOptionUnspecified);
@@ -41,40 +38,45 @@ void Form2::Form_Load()
         DataGrid1.Columns(1).setWidth(1900);
         DataGrid1.Columns(2).setWidth(1300);
 
-        layOut();                 // 7
-        ::Form3.Unload();         // 8
-        fillTableNames();         // 9, 10
-        rs2Events = &rsTable;     // 11: from here on every move of rsTable is handled
-        fillModules();            // 12-14
-        Combo2.setListIndex(0);   // 15: Combo2_Click loads "全部模块"
-        rsModule.Close();         // 16
+        layOut();                 // controls around the table-name box
+        ::Form3.Unload();         // the wait window goes
+        fillTableNames();         // the table-name box, back on the first table
+        rs2Events = &rsTable;     // from here on every move of rsTable is handled
+        fillModules();            // the module box
+        Combo2.setListIndex(0);   // Combo2_Click loads "全部模块": first table's fields
+        rsModule.Close();
     } catch (const dd::Error &e) {
         abandonLoad(e);
     }
 }
 
-// Step 7: lines a to n, in order; each line reads what the lines before it set.
+// The controls laid out around the table-name box, in this order: each
+// line reads positions the lines before it set.
 void Form2::layOut()
 {
-    DataGrid1.setTop(Combo1.Top() + 2.0f * Combo1.Height());                                // a
-    DataGrid1.setLeft(Combo1.Left());                                                       // b
-    DataGrid2.setTop(DataGrid1.Top());                                                      // c
-    Label1.setTop(DataGrid2.Top() - 1.5f * Label1.Height());                                // d
-    Label1.setLeft(DataGrid2.Left());                                                       // e
-    Label3.setCaption(QStringLiteral("【共加载") + QString::number(rsTable.RecordCount())
-                      + QStringLiteral("个表】"));                                          // f
-    Label3.setLeft(DataGrid1.Left());                                                       // g
-    Label3.setTop(Label1.Top());                                                            // h
-    Combo2.setTop(Label3.Top() - 100.0f);                                                   // i
-    Combo2.setLeft(DataGrid1.Left() + DataGrid1.Width() - Combo2.Width());                  // j
-    Label2.setLeft(Combo1.Left());                                                          // k
-    Label4.setLeft(Combo2.Left());                                                          // l
-    Label2.setTop(Combo1.Top() - 1.5f * Label2.Height());                                   // m
-    Label4.setTop(Combo2.Top() - 1.5f * Label4.Height());                                   // n
+    // The table grid two box-heights below the name box, the field grid
+    // level with it, its caption one and a half lines above it.
+    DataGrid1.setTop(Combo1.Top() + 2.0f * Combo1.Height());
+    DataGrid1.setLeft(Combo1.Left());
+    DataGrid2.setTop(DataGrid1.Top());
+    Label1.setTop(DataGrid2.Top() - 1.5f * Label1.Height());
+    Label1.setLeft(DataGrid2.Left());
+    // The table count above the table grid, level with the field caption;
+    // the module box a little above it, ending at the table grid's edge.
+    Label3.setCaption(tableCountCaption(true, QString(), rsTable.RecordCount()));
+    Label3.setLeft(DataGrid1.Left());
+    Label3.setTop(Label1.Top());
+    Combo2.setTop(Label3.Top() - 100.0f);
+    Combo2.setLeft(DataGrid1.Left() + DataGrid1.Width() - Combo2.Width());
+    // Both boxes' captions over them, one and a half lines up.
+    Label2.setLeft(Combo1.Left());
+    Label4.setLeft(Combo2.Left());
+    Label2.setTop(Combo1.Top() - 1.5f * Label2.Height());
+    Label4.setTop(Combo2.Top() - 1.5f * Label4.Height());
 }
 
-// Steps 9 and 10: one entry per table, in the query's order; then back to
-// the first table. Not hooked yet, so these moves reach no handler.
+// One entry per table, in the query's order; then back to the first
+// table. Not hooked yet, so these moves reach no handler.
 void Form2::fillTableNames()
 {
     while (!rsTable.EOF_()) {
@@ -84,7 +86,7 @@ void Form2::fillTableNames()
     rsTable.MoveFirst();
 }
 
-// Steps 12 to 14: "全部模块", then every module name as the server lists them.
+// "全部模块", then every module name as the server lists them.
 void Form2::fillModules()
 {
     rsModule = cnData.Execute(moduleQuery(), adOptionUnspecified);
@@ -97,13 +99,13 @@ void Form2::fillModules()
 
 // A failed load: close whatever it opened, take the wait window away, show
 // the server's text and leave the window to be unloaded unseen; the login
-// window (loaded, hidden) is shown again by showBrowser().
+// window (loaded, hidden) comes back when browser::open() returns false.
 void Form2::abandonLoad(const dd::Error &error)
 {
     loadFailed_ = true;
     closeOwnData();
     ::Form3.Unload();
-    ui::MsgBox(error.Description(), ui::vbOKOnly, Prompt);
+    ui::MsgBox(error.Description(), ui::vbOKOnly, ui::PromptTitle);
 }
 
 void Form2::closeOwnData()

@@ -19,6 +19,7 @@
 // the view is emptied rather than left naming what it no longer shows, and
 // the server's text is shown.
 #include "form2.h"
+#include "captions.h"
 #include "data/statements.h"
 #include "ui/error_modes.h"
 #include "ui/runtime.h"
@@ -29,24 +30,10 @@ using namespace dd::sql;
 using ui::resumeNext;
 
 namespace {
-const QString Prompt = QStringLiteral("提示");
 
-QString fieldCaption(const QString &tableName, int fieldCount)
-{
-    return tableName + QStringLiteral("表字段说明:") + QStringLiteral("(此表共")
-           + QString::number(fieldCount) + QStringLiteral("个字段)");
-}
-
-QString countCaption(bool allModules, const QString &moduleName, int tableCount)
-{
-    if (allModules)
-        return QStringLiteral("【共加载") + QString::number(tableCount) + QStringLiteral("个表】");
-    return QStringLiteral("【") + moduleName + QStringLiteral("】模块共加载了")
-           + QString::number(tableCount) + QStringLiteral("个表");
-}
-
-// Whether the recordset has no current record; unreadable counts as none.
-bool atEnd(const dd::Recordset &rs)
+// Whether the recordset has no current record it can read: at EOF, or its
+// state cannot be read at all (a closed or broken recordset).
+bool atEndOrUnreadable(const dd::Recordset &rs)
 {
     bool end = true;
     resumeNext([&] { end = rs.EOF_(); });
@@ -81,8 +68,8 @@ void Form2::Combo2_Click()
     const bool allModules = Combo2.ListIndex() == 0;
     const QString moduleName = Combo2.Text();
 
-    // 1-3. Still hooked: the open makes the new first table current, and
-    // MoveComplete shows its fields before this handler goes on.
+    // Reopen the list. Still hooked: the open makes the new first table
+    // current, and MoveComplete shows its fields before this handler goes on.
     resumeNext([&] {
         if (rsTable.State() == 1)
             rsTable.Close();
@@ -97,30 +84,30 @@ void Form2::Combo2_Click()
         loaded = false;
         failure = e.Description();
     }
-    resumeNext([&] { DataGrid1.setDataSource(&rsTable); });      // 4
+    resumeNext([&] { DataGrid1.setDataSource(&rsTable); });
 
-    // 5-9. Unhooked: refilling the names and the moves that go with it run
-    // no field query and show no not-found message.
+    // Refill the names, unhooked: the moves that go with it run no field
+    // query and show no not-found message.
     rs2Events = nullptr;
     Combo1.Clear();
-    while (!atEnd(rsTable)) {
+    while (!atEndOrUnreadable(rsTable)) {
         resumeNext([&] { Combo1.AddItem(rsTable.Fields(0).Value().toString()); });
         if (!resumeNext([&] { rsTable.MoveNext(); }))
             break;
     }
     resumeNext([&] { rsTable.MoveFirst(); });
     if (loaded)
-        resumeNext([&] { Label3.setCaption(countCaption(allModules, moduleName, rsTable.RecordCount())); });
+        resumeNext([&] { Label3.setCaption(tableCountCaption(allModules, moduleName, rsTable.RecordCount())); });
     else
         Label3.setCaption(QString());  // no count for a list that did not load
     resumeNext([&] { Combo1.setListIndex(0); });
 
-    rs2Events = &rsTable;                                           // 10
+    rs2Events = &rsTable;  // hooked again
 
     if (!loaded) {
         // No table list: no current table, so no field view either.
         clearFieldView();
-        ui::MsgBox(failure, ui::vbOKOnly, Prompt);
+        ui::MsgBox(failure, ui::vbOKOnly, ui::PromptTitle);
     }
 }
 
@@ -134,7 +121,7 @@ void Form2::rs2Events_MoveComplete(int adReason, const dd::Error *pError, int ad
     (void)adStatus;
     resumeNext([&] { DataGrid1.SelBookmarks().Remove(0); });
     resumeNext([&] { DataGrid1.SelBookmarks().Add(rsTable.AbsolutePosition()); });
-    if (atEnd(rsTable)) {
+    if (atEndOrUnreadable(rsTable)) {
         clearFieldView();
         return;
     }
@@ -149,7 +136,7 @@ void Form2::rs2Events_MoveComplete(int adReason, const dd::Error *pError, int ad
     } catch (const dd::Error &e) {
         // No fields shown: the caption names no table.
         Label1.setCaption(QString());
-        ui::MsgBox(e.Description(), ui::vbOKOnly, Prompt);
+        ui::MsgBox(e.Description(), ui::vbOKOnly, ui::PromptTitle);
         return;
     }
     resumeNext([&] { DataGrid2.setDataSource(&rsField); });
@@ -167,7 +154,7 @@ void Form2::rs2Events_EndOfRecordset(bool &fMoreData, int adStatus, dd::Recordse
     (void)pRecordset;
     ui::MsgBox(QStringLiteral("本字典中没有包含【") + Combo1.Text()
                    + QStringLiteral("】开头的表，请重新输入"),
-               ui::vbInformation, Prompt);
+               ui::vbInformation, ui::PromptTitle);
     resumeNext([&] { Combo1.setText(QString()); });
 }
 

@@ -2,6 +2,7 @@
 #include "form1.h"
 #include "data/public_ado.h"
 #include "data/statements.h"
+#include "browser/open_browser.h"
 #include "ui/error_modes.h"
 #include "ui/runtime.h"
 #include "wait/form3.h"
@@ -9,8 +10,6 @@
 namespace login {
 
 namespace {
-
-const QString Prompt = QStringLiteral("提示");
 
 std::function<void()> &browserOpener()
 {
@@ -55,10 +54,10 @@ void Form1::Combo1_GotFocus()
                 Text2.setEnabled(false);
                 listAccounts();
             } else {
-                ui::MsgBox(QStringLiteral("无法连接到服务器"), ui::vbOKOnly, Prompt);
+                ui::MsgBox(QStringLiteral("无法连接到服务器"), ui::vbOKOnly, ui::PromptTitle);
             }
         },
-        [](const dd::Error &e) { ui::MsgBox(e.Description(), ui::vbOKOnly, Prompt); });
+        [](const dd::Error &e) { ui::MsgBox(e.Description(), ui::vbOKOnly, ui::PromptTitle); });
 }
 
 // Fills the account box from the account query and selects the first entry,
@@ -93,7 +92,7 @@ void Form1::Combo1_Click()
                 [this](const dd::Error &e) {
                     Combo2.Clear();
                     Command1.setEnabled(false);
-                    ui::MsgBox(e.Description(), ui::vbOKOnly, Prompt);
+                    ui::MsgBox(e.Description(), ui::vbOKOnly, ui::PromptTitle);
                 });
 }
 
@@ -116,7 +115,6 @@ void Form1::listYears()
         throw dd::Error(dd::errc::NoCurrentRecord, QStringLiteral("该账套没有会计年度"));
     Combo2.setListIndex(0);
     Command1.setEnabled(true);
-    prepareBrowser();  // while the user decides
 }
 
 // OK (untrapped): the wait window paints, then the browser loads.
@@ -125,16 +123,22 @@ void Form1::Command1_Click()
     Hide();
     ::Form3->Show(this);
     ui::DoEvents();
-    if (browserOpener())
+    if (browserOpener()) {
         browserOpener()();
-    else
-        showBrowser();
+        return;
+    }
+    if (!browser::open()) {
+        // The load said why; this window, still holding its lists, comes
+        // back for another choice.
+        ::Form1->Show();
+        ::Form1->Combo2.SetFocus();
+    }
 }
 
 // Exit (untrapped).
 void Form1::Command2_Click()
 {
-    unloadBrowser();
+    browser::unload();
     ::Form3.Unload();
     Unload();
     ui::End();

@@ -8,6 +8,11 @@
 //
 // Entering the account box for the first time connects cnSys as sa and lists
 // the accounts; choosing an account lists its years and enables OK.
+//
+// OK hides this window, shows the wait window and opens the browser
+// through browser/open_browser.h (browser::open); a browser that fails to
+// load brings this window back. Exit unloads every window and ends the
+// program.
 #include "ui/combo_box.h"
 #include "ui/command_button.h"
 #include "ui/form.h"
@@ -53,16 +58,8 @@ private:
 QString defaultServer();
 void setDefaultServer(const QString &server);
 
-// The browser window (Form2), provided by the browser: OK shows it, Exit
-// unloads it.
-void showBrowser();
-void unloadBrowser();
-// Once the window thread is idle, builds the designs of the wait window and
-// the browser ahead, hidden, so that OK only has to load them.
-void prepareBrowser();
-
 // For tests: replaces what OK opens after the wait window has painted (an
-// empty function restores showBrowser). Returns the previous replacement.
+// empty function restores browser::open). Returns the previous replacement.
 std::function<void()> setBrowserOpener(std::function<void()> opener);
 
 }  // namespace login

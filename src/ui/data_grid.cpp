@@ -1,8 +1,6 @@
 #include "data_grid.h"
-#include "cached_header.h"
 #include "data/error.h"
 #include "data/recordset.h"
-#include "fonts.h"
 #include "grid_cell_painter.h"
 #include "recordset_table_model.h"
 #include "twips.h"
@@ -32,9 +30,9 @@ constexpr int kRowPadding = 6;             // pixels a row is higher than its te
 // so no section is ever sized from its (empty) caption; measuring captions
 // with the font is what the default header does for up to 200 sections
 // each time the view lays itself out, which is after every reopening.
-class RecordSelectors : public CachedHeader {
+class RecordSelectors : public QHeaderView {
 public:
-    explicit RecordSelectors(QWidget *parent) : CachedHeader(Qt::Vertical, parent) {}
+    explicit RecordSelectors(QWidget *parent) : QHeaderView(Qt::Vertical, parent) {}
 
 protected:
     QSize sectionSizeFromContents(int) const override
@@ -118,7 +116,6 @@ DataGrid::DataGrid(Form &form)
     view_->setTabKeyNavigation(false);
     view_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 
-    view_->setHorizontalHeader(new CachedHeader(Qt::Horizontal, view_));
     QHeaderView *head = view_->horizontalHeader();
     head->setSectionsClickable(false);
     head->setSectionResizeMode(QHeaderView::Interactive);
@@ -134,8 +131,7 @@ DataGrid::DataGrid(Form &form)
     rows->setHighlightSections(false);
     rows->setFixedWidth(kRecordSelectorWidth);
 
-    view_->setFont(designFont(QStringLiteral("宋体"), 9, false));
-    head->setFont(designFont(QStringLiteral("宋体"), 10.5, true));
+    // The toolkit's fonts until the window's design sets its own.
     fitRowHeight();
 
     QObject::connect(model_, &QAbstractItemModel::modelReset, view_, [this] { rowsReset(); });

@@ -14,7 +14,7 @@
 //
 // Trapped: the handler's own trap.
 //   ui::trapped([&] { cnSys().Open(...); ... },
-//               [&](const dd::Error &e) { ui::MsgBox(e.Description(), 0, "提示"); });
+//               [&](const dd::Error &e) { ui::MsgBox(e.Description(), 0, ui::PromptTitle); });
 #include "data/error.h"
 #include <functional>
 

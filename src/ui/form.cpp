@@ -17,16 +17,16 @@ namespace ui {
 
 namespace {
 
-struct Windows {
+// The program's windows, loaded and discarded, and what the
+// running handlers and the end of the program are waiting for.
+struct WindowRegistry {
     std::vector<Form *> loaded;      // in load order
-    std::vector<Form *> prepared;    // built ahead, waiting for their load
     std::vector<Form *> discarded;   // unloaded, waiting to be deleted
     Form *active = nullptr;          // the window that last got Form_Activate
     int handlerDepth = 0;
     bool ended = false;
     bool deletionQueued = false;
     bool endCheckQueued = false;
-    bool nextIsPrepared = false;     // the next window built is a prepared one
 };
 
 void erase(std::vector<Form *> &forms, Form *f)
@@ -34,15 +34,15 @@ void erase(std::vector<Form *> &forms, Form *f)
     forms.erase(std::remove(forms.begin(), forms.end(), f), forms.end());
 }
 
-Windows &windows()
+WindowRegistry &windows()
 {
-    static Windows w;
+    static WindowRegistry w;
     return w;
 }
 
 void queueDeletion()
 {
-    Windows &w = windows();
+    WindowRegistry &w = windows();
     if (w.deletionQueued || !QCoreApplication::instance())
         return;
     w.deletionQueued = true;
@@ -57,12 +57,12 @@ void queueDeletion()
 // keeps it running.
 void queueEndCheck()
 {
-    Windows &w = windows();
+    WindowRegistry &w = windows();
     if (w.endCheckQueued || !QCoreApplication::instance())
         return;
     w.endCheckQueued = true;
     QTimer::singleShot(0, QCoreApplication::instance(), [] {
-        Windows &w = windows();
+        WindowRegistry &w = windows();
         w.endCheckQueued = false;
         if (w.loaded.empty() && !w.ended)
             End();
@@ -87,28 +87,19 @@ bool EventScope::active() { return windows().handlerDepth > 0; }
 
 Form::Form() : window_(new FormWindow(*this))
 {
-    Windows &w = windows();
-    if (w.nextIsPrepared) {
-        w.nextIsPrepared = false;  // the windows this design may build are its own
-        loaded_ = false;
-        prepared_ = true;
-        w.prepared.push_back(this);
-    } else {
-        w.loaded.push_back(this);
-    }
+    windows().loaded.push_back(this);
     window_->setWindowIcon(programIcon());
     applyWindowFlags();
 }
 
 Form::~Form()
 {
-    Windows &w = windows();
+    WindowRegistry &w = windows();
     erase(w.loaded, this);
-    erase(w.prepared, this);
     erase(w.discarded, this);
     if (w.active == this)
         w.active = nullptr;
-    if ((loaded_ || prepared_) && detachRef_)
+    if (loaded_ && detachRef_)
         detachRef_();
     delete window_;
 }
@@ -116,32 +107,6 @@ Form::~Form()
 void Form::raiseLoad()
 {
     Form_Load();
-}
-
-void Form::buildNextPrepared(bool prepared)
-{
-    windows().nextIsPrepared = prepared;
-}
-
-void Form::adoptPrepared()
-{
-    Windows &w = windows();
-    erase(w.prepared, this);
-    prepared_ = false;
-    loaded_ = true;
-    w.loaded.push_back(this);
-    const std::vector<std::function<void()>> hooks = std::move(atLoad_);
-    atLoad_.clear();
-    for (const auto &hook : hooks)
-        hook();
-}
-
-void Form::atLoad(std::function<void()> fn)
-{
-    if (loaded_)
-        fn();
-    else if (prepared_)
-        atLoad_.push_back(std::move(fn));
 }
 
 std::vector<Form *> Form::loadedForms()
@@ -317,7 +282,7 @@ void Form::discard()
 {
     if (!loaded_)
         return;
-    Windows &w = windows();
+    WindowRegistry &w = windows();
     loaded_ = false;
     if (detachRef_)
         detachRef_();
@@ -384,7 +349,7 @@ void Form::unregisterControl(Control *c)
 
 void End()
 {
-    Windows &w = windows();
+    WindowRegistry &w = windows();
     w.ended = true;
     const std::vector<Form *> forms = w.loaded;
     for (Form *f : forms) {
@@ -397,13 +362,6 @@ void End()
         w.discarded.push_back(f);
     }
     w.loaded.clear();
-    for (Form *f : w.prepared) {
-        f->prepared_ = false;
-        if (f->detachRef_)
-            f->detachRef_();
-        w.discarded.push_back(f);
-    }
-    w.prepared.clear();
     w.active = nullptr;
     if (!detail::EventScope::active())
         queueDeletion();
@@ -418,7 +376,7 @@ bool programEnded()
 
 void deleteDiscardedForms()
 {
-    Windows &w = windows();
+    WindowRegistry &w = windows();
     if (w.handlerDepth > 0)
         return;
     while (!w.discarded.empty()) {
@@ -431,7 +389,7 @@ void deleteDiscardedForms()
 void resetProgram()
 {
     End();
-    Windows &w = windows();
+    WindowRegistry &w = windows();
     w.ended = false;
     deleteDiscardedForms();
 }

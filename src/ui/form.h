@@ -16,20 +16,15 @@
 //   ::Form1->Show();          // first reference builds a fresh window and raises Form_Load
 //   ::Form3->Show(this);      // modeless, kept above its owner
 //   ::Form2.Unload();         // raises Form_Unload; nothing when not loaded
-//   ::Form2.Prepare();        // builds its design ahead, hidden; the next load takes it
 //   ui::End();                // stops the program at once
 //
 // A window is built with its design-time values each time it loads. Unload
 // hides and discards it at once (the global reference is cleared, so the next
 // reference builds a fresh one); the C++ object itself is deleted only once
 // no event handler is running any more, so a handler may unload its own
-// window and go on. Every window carries the program's icon. The program ends when its last loaded window is unloaded
-// and nothing shows another one before the event loop next runs.
-//
-// A window may be prepared: its design built ahead of its load, while the
-// program waits for the user, so that the load itself only runs Form_Load.
-// A prepared window is hidden and not loaded (no event reaches it, its
-// timers do not run) until its next load takes it as it was designed.
+// window and go on. Every window carries the program's icon. The program
+// ends when its last loaded window is unloaded and nothing shows another one
+// before the event loop next runs.
 //
 // Window events (Form_Activate, Form_Resize and the close box) that come
 // from the window system are raised untrapped: an escaping dd::Error is
@@ -92,11 +87,6 @@ public:
     // Called by FormRef right after construction.
     void raiseLoad();
 
-    // Runs fn once the window is loaded: at once when it is, else when the
-    // load of a prepared window takes it (for controls that run only while
-    // their window is loaded).
-    void atLoad(std::function<void()> fn);
-
     // All windows loaded at the moment, in load order.
     static std::vector<Form *> loadedForms();
 
@@ -113,8 +103,6 @@ private:
     friend void End();
 
     void discard();
-    void adoptPrepared();
-    static void buildNextPrepared(bool prepared);
     void placeAtFirstShow();
     void windowActivated();
     void windowResized();
@@ -126,7 +114,6 @@ private:
 
     FormWindow *window_ = nullptr;
     bool loaded_ = true;
-    bool prepared_ = false;
     bool unloading_ = false;
     bool shownOnce_ = false;
     int captionButtons_ = CloseBox;
@@ -134,7 +121,6 @@ private:
     StartUpPosition startUp_ = StartUpPosition::CenterOwner;
     Form *owner_ = nullptr;
     std::function<void()> detachRef_;
-    std::vector<std::function<void()>> atLoad_;
     std::vector<Control *> controls_;
 };
 
@@ -142,9 +128,8 @@ private:
 bool programEnded();
 
 // The one global instance of a window class T (T derives from Form and is
-// default-constructible). The first reference builds the window (or takes
-// the prepared one) and raises its Form_Load; after Unload the next
-// reference builds a fresh one.
+// default-constructible). The first reference builds the window and raises
+// its Form_Load; after Unload the next reference builds a fresh one.
 template <class T>
 class FormRef {
 public:
@@ -160,24 +145,6 @@ public:
     // The loaded window, or nullptr; never loads.
     T *loaded() const { return instance_; }
     bool isLoaded() const { return instance_ != nullptr; }
-    // Builds the window's design now, hidden and not loaded, for the next
-    // load to take. Nothing when the window is loaded or already prepared,
-    // or once the program has ended. A design that fails to build is left
-    // to the load, which builds it again and reports what went wrong.
-    void Prepare()
-    {
-        if (instance_ || prepared_ || programEnded())
-            return;
-        Form::buildNextPrepared(true);
-        try {
-            prepared_ = new T();
-        } catch (...) {
-            Form::buildNextPrepared(false);
-            return;
-        }
-        attach(prepared_);
-    }
-    bool isPrepared() const { return prepared_ != nullptr; }
     // Unloads the window when it is loaded; otherwise does nothing.
     void Unload()
     {
@@ -190,36 +157,22 @@ private:
     {
         if (instance_)
             return *instance_;
-        T *form = prepared_;
-        if (form) {
-            prepared_ = nullptr;
-            form->adoptPrepared();
-        } else {
-            form = new T();
-            attach(form);
-        }
+        T *form = new T();
+        form->detachRef_ = [this, form] {
+            if (instance_ == form)
+                instance_ = nullptr;
+        };
         instance_ = form;
         form->raiseLoad();
         // A Form_Load may unload its own window; the object itself stays
         // alive until the handlers have returned.
         return *form;
     }
-    void attach(T *form)
-    {
-        form->detachRef_ = [this, form] {
-            if (instance_ == form)
-                instance_ = nullptr;
-            if (prepared_ == form)
-                prepared_ = nullptr;
-        };
-    }
     T *instance_ = nullptr;
-    T *prepared_ = nullptr;
 };
 
-// Stops the program at once: every window, loaded or prepared, is discarded
-// without its Form_Unload and the event loop is told to quit. Call it last
-// in a handler.
+// Stops the program at once: every loaded window is discarded without its
+// Form_Unload and the event loop is told to quit. Call it last in a handler.
 void End();
 // For tests: discards every window without events, deletes the discarded
 // windows and clears the ended state.

@@ -7,7 +7,6 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 #include <QWidget>
 
 namespace ui {
@@ -96,12 +95,6 @@ void DoEvents()
     if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         QGuiApplication::sync();  // also waits for the window system to expose new windows
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
-void RunWhenIdle(std::function<void()> fn)
-{
-    if (QCoreApplication *app = QCoreApplication::instance())
-        QTimer::singleShot(0, app, std::move(fn));
 }
 
 QString Mid(const QString &text, int start, int length)

@@ -1,7 +1,7 @@
 #pragma once
 // Runtime functions of the window code.
 //
-//   ui::MsgBox(e.Description(), ui::vbOKOnly, "提示");
+//   ui::MsgBox(e.Description(), ui::vbOKOnly, ui::PromptTitle);   // "提示"
 //   Panels(3).setText(ui::Now());
 //   ui::DoEvents();
 //   QString id = ui::Mid(Combo1.Text(), 2, 3);
@@ -23,6 +23,9 @@ constexpr int vbOKOnly = 0;
 constexpr int vbCritical = 16;
 constexpr int vbInformation = 64;
 constexpr int vbOK = 1;
+
+// The title of every message box the windows show.
+inline const QString PromptTitle = QStringLiteral("提示");
 
 // Shows a modal message box (buttons: 0 OK only, 16 error icon, 64
 // information icon) and returns the button pressed (vbOK). An empty title
@@ -65,10 +68,6 @@ QString Now();
 
 // Lets pending window messages (painting included) run.
 void DoEvents();
-
-// Runs fn on the window thread once the messages waiting now have been
-// handled, i.e. when the program next waits for the user.
-void RunWhenIdle(std::function<void()> fn);
 
 // The part of text from the 1-based start, length characters long (or to
 // the end with length -1). A start below 1 or a length below -1 throws

@@ -13,8 +13,6 @@ Timer::Timer(Form &form) : form_(form), timer_(new QTimer(form.widget()))
         if (onTimer && form_.isLoaded())
             untrapped(onTimer);
     });
-    // A timer of a window built ahead starts with its load.
-    form.atLoad([this] { update(); });
 }
 
 Timer::~Timer()

@@ -1,10 +1,11 @@
 // The data grid and the status bar on a window of their own: the current
 // row and the current record kept together without looping, the
 // highlighted-row list, column widths, a long list, a recordset that goes
-// away, what a cell and a header paint; the status bar's docking, panels and double-click.
+// away, what a cell paints; the status bar's docking, panels and double-click.
 #include "browser_driver.h"
 #include "data/statements.h"
 #include "test_folder.h"
+#include "ui/grid_cell_painter.h"
 #include "ui/twips.h"
 #include <QHeaderView>
 #include <QPainter>
@@ -55,7 +56,6 @@ private slots:
     void longListsAndVanishingRecordsets();
     void cellsShowOneLineOfTextClippedOnTheRowsColours();
     void keptCellsLookAsDrawnAfreshAfterChanges();
-    void headersLookAsTheStyleDrawsThemAfterChanges();
     void statusBar();
 
 private:
@@ -244,11 +244,9 @@ void BrowserGridAndStatusBar::cellsShowOneLineOfTextClippedOnTheRowsColours()
     QVERIFY(lightPixels > 5);
 }
 
-// Repainted cells copy the texts kept from earlier paints; they must look
-// as texts drawn afresh, also after the font, the column widths or the
-// highlighted rows changed. (A painter that does not simply cover what is
-// below draws every text afresh.) Compositing a copy may round a glyph's
-// edge pixel one level apart from blending it directly, nothing more.
+// Repainted cells draw the texts from layouts kept from earlier paints;
+// they must look as a painter that has kept nothing draws them, also after
+// the font, the column widths or the highlighted rows changed.
 void BrowserGridAndStatusBar::keptCellsLookAsDrawnAfreshAfterChanges()
 {
     useCatalog("cells", {ddtest::table("01", "总账", "GL_accvouch", "凭证及明细账", 0),
@@ -265,14 +263,14 @@ void BrowserGridAndStatusBar::keptCellsLookAsDrawnAfreshAfterChanges()
         cells->grab();  // the first paint keeps the texts
         return cells->grab().toImage().convertToFormat(QImage::Format_ARGB32);
     };
-    auto afresh = [&] {
-        QImage image(cells->size(), QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter p(&image);
-        p.setCompositionMode(QPainter::CompositionMode_SourceAtop);
-        cells->render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
-        p.end();
-        return image.convertToFormat(QImage::Format_ARGB32);
+    auto afresh = [&] {  // a painter that has kept nothing yet
+        QAbstractItemDelegate *painter = view->itemDelegate();
+        auto *fresh = new ui::GridCellPainter(view);
+        view->setItemDelegate(fresh);
+        const QImage image = cells->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        view->setItemDelegate(painter);
+        delete fresh;
+        return image;
     };
     auto sameLook = [](const QImage &a, const QImage &b) {
         if (a.size() != b.size())
@@ -302,59 +300,6 @@ void BrowserGridAndStatusBar::keptCellsLookAsDrawnAfreshAfterChanges()
     grid.setFont(font);
     QVERIFY(sameLook(kept(), afresh()));
     grid.setDataSource(nullptr);
-}
-
-// The grid's headers against a stock view showing the same model with the
-// same fonts and sizes, after captions, fonts and row counts have changed.
-void BrowserGridAndStatusBar::headersLookAsTheStyleDrawsThemAfterChanges()
-{
-    ui::DataGrid &grid = window_->Grid;
-    QTableView *view = grid.tableView();
-    QTableView stock(window_->widget());
-    stock.setGeometry(view->geometry());
-    stock.setShowGrid(false);
-    stock.setCornerButtonEnabled(false);
-    stock.show();
-    auto compare = [&] {
-        stock.setModel(view->model());
-        stock.setFont(view->font());
-        stock.horizontalHeader()->setFont(view->horizontalHeader()->font());
-        stock.horizontalHeader()->setDefaultAlignment(view->horizontalHeader()->defaultAlignment());
-        stock.horizontalHeader()->setHighlightSections(false);
-        stock.verticalHeader()->setHighlightSections(false);
-        stock.verticalHeader()->setFixedWidth(view->verticalHeader()->width());
-        stock.verticalHeader()->setDefaultSectionSize(view->verticalHeader()->defaultSectionSize());
-        stock.verticalHeader()->setMinimumSectionSize(1);
-        for (int i = 0; i < view->model()->columnCount(); ++i)
-            stock.horizontalHeader()->resizeSection(i, view->horizontalHeader()->sectionSize(i));
-        QCoreApplication::processEvents();
-        // The sections themselves; the views around them may differ in size.
-        auto sections = [](QHeaderView *h) {
-            const QSize size = h->orientation() == Qt::Horizontal
-                                   ? QSize(h->length(), h->height())
-                                   : QSize(h->width(), std::min(h->length(), h->height()));
-            return h->grab(QRect(QPoint(0, 0), size)).toImage();
-        };
-        QCOMPARE(sections(view->horizontalHeader()), sections(stock.horizontalHeader()));
-        QCOMPARE(sections(view->verticalHeader()), sections(stock.verticalHeader()));
-    };
-    dd::Recordset tables, fields;
-    open(tables);
-    open(fields, dd::sql::fieldQuery("T00001"));
-    grid.setDataSource(&tables);
-    compare();
-    grid.setDataSource(&fields);  // other captions, same sizes
-    compare();
-    QFont other = grid.HeadFont();  // the same height, other strokes
-    other.setBold(!other.bold());
-    other.setItalic(true);
-    grid.setHeadFont(other);
-    compare();
-    other.setPointSizeF(other.pointSizeF() + 3);
-    grid.setHeadFont(other);
-    compare();
-    grid.setDataSource(&tables);
-    compare();
 }
 
 void BrowserGridAndStatusBar::statusBar()

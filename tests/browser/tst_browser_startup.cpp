@@ -34,7 +34,6 @@ private slots:
     void failedLoadReturnsToTheLoginWindow_data();
     void failedLoadReturnsToTheLoginWindow();
     void closingTheBrowserEndsTheProgram();
-    void okTakesTheWindowsBuiltWhileTheLoginWaited();
 
 private:
     std::unique_ptr<ddtest::DictionaryFolder> folder_;
@@ -197,7 +196,6 @@ void BrowserStartup::failedLoadReturnsToTheLoginWindow()
     QCOMPARE(boxes.calls()[0].title, QStringLiteral("提示"));
     QVERIFY2(boxes.calls()[0].prompt.contains(cause), qPrintable(boxes.calls()[0].prompt));
     QVERIFY(!::Form2.isLoaded() && !::Form3.isLoaded() && !ui::programEnded());
-    QVERIFY(::Form2.isPrepared());  // built again for the next OK
 
     // The login window as it was, ready for another year.
     login::Form1 &f = *::Form1;
@@ -223,48 +221,6 @@ void BrowserStartup::closingTheBrowserEndsTheProgram()
     QVERIFY(!::Form2.isLoaded() && !::Form1.isLoaded() && !::Form3.isLoaded());
     QCOMPARE(dd::PublicADO::cnSys().State() + dd::PublicADO::rsAcc().State(), 0);
     QVERIFY(ui::programEnded());
-}
-
-// Once the years are listed, the wait window and the browser are built
-// while the login window waits; OK loads exactly those, and Exit leaves
-// nothing of them behind.
-void BrowserStartup::okTakesTheWindowsBuiltWhileTheLoginWaited()
-{
-    startProgram();
-    QVERIFY(!::Form2.isPrepared());  // nothing before the user has chosen
-    logIn(folder_->path());
-    settle();
-    QVERIFY(::Form2.isPrepared() && ::Form3.isPrepared());
-    QVERIFY(!::Form2.isLoaded() && !::Form3.isLoaded());
-    QCOMPARE(ui::Form::loadedForms().size(), size_t(1));
-    QWidgetList hidden;
-    for (QWidget *top : QApplication::topLevelWidgets())
-        if (!top->isVisible())
-            hidden << top;
-
-    const long statements = dd::Connection::statementsRun();
-    clickOk();
-    browser::Form2 *b = ::Form2.loaded();
-    QVERIFY(b && b->Visible() && !::Form2.isPrepared());
-    QVERIFY(hidden.contains(b->widget()));
-    QCOMPARE(dd::Connection::statementsRun() - statements, 4L);
-    QCOMPARE(b->Label3.Caption(), QStringLiteral("【共加载523个表】"));
-    QVERIFY(!b->Label1.Caption().isEmpty());
-    QVERIFY(b->Timer1.timer()->isActive());
-
-    // Back to a fresh login window; Exit there with both windows prepared.
-    doubleClickPanel(b->StatusBar1, 1);
-    settle();
-    QVERIFY(::Form1.isLoaded() && !::Form2.isLoaded());
-    logIn(folder_->path());
-    settle();
-    QVERIFY(::Form2.isPrepared());
-    QTest::mouseClick(::Form1->Command2.button(), Qt::LeftButton);
-    settle();
-    QVERIFY(ui::programEnded());
-    QVERIFY(!::Form2.isPrepared() && !::Form3.isPrepared());
-    for (QWidget *top : QApplication::topLevelWidgets())
-        QVERIFY(!top->isVisible());
 }
 
 QTEST_MAIN(BrowserStartup)

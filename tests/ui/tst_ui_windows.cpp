@@ -10,33 +10,6 @@
 
 using uitest::events;
 
-namespace {
-
-// A window whose clock runs from its design on.
-class TimedWindow : public ui::Form {
-public:
-    TimedWindow()
-    {
-        Timer1.setInterval(10);
-        Timer1.onTimer = [this] { ++ticks; };
-    }
-    ui::Timer Timer1{*this};
-    int ticks = 0;
-};
-
-QWidgetList hiddenTopLevels()
-{
-    QWidgetList hidden;
-    for (QWidget *top : QApplication::topLevelWidgets())
-        if (!top->isVisible())
-            hidden << top;
-    return hidden;
-}
-
-}  // namespace
-
-inline ui::FormRef<TimedWindow> TimedWindow1;
-
 class WindowsTest : public QObject {
     Q_OBJECT
 
@@ -163,64 +136,6 @@ private slots:
         ui::deleteDiscardedForms();
         for (QWidget *top : QApplication::topLevelWidgets())
             QVERIFY(!top->isVisible());
-    }
-
-    // A window built ahead waits hidden, reached by no event, until its
-    // next load takes it as designed; it keeps nothing alive and never
-    // stands in for a window that is loaded.
-    void preparedWindowIsTakenByItsNextLoad()
-    {
-        const QWidgetList before = hiddenTopLevels();
-        TestWindow1.Prepare();
-        QVERIFY(TestWindow1.isPrepared() && !TestWindow1.isLoaded());
-        QVERIFY(ui::Form::loadedForms().empty());
-        QVERIFY(events().isEmpty());
-        QWidgetList built = hiddenTopLevels();
-        for (QWidget *w : before)
-            built.removeAll(w);
-        QCOMPARE(built.size(), 1);
-        TestWindow1.Prepare();  // already prepared: nothing more is built
-        QCOMPARE(hiddenTopLevels().size(), before.size() + 1);
-
-        // Its load takes the same window: Form_Load once, design values kept.
-        uitest::TestWindow &w = *TestWindow1;
-        QCOMPARE(w.widget(), built.first());
-        QVERIFY(!TestWindow1.isPrepared());
-        QCOMPARE(events(), QStringList{QStringLiteral("Form_Load")});
-        QCOMPARE(w.Text1.Text(), QStringLiteral("design"));
-        w.Show();
-        QVERIFY(w.Visible());
-        QCOMPARE(ui::Form::loadedForms().size(), size_t(1));
-        TestWindow1.Prepare();  // loaded: nothing
-        QVERIFY(!TestWindow1.isPrepared());
-
-        // After an unload the next reference builds a fresh one.
-        TestWindow1.Unload();
-        QVERIFY(&*TestWindow1 != &w || uitest::destroyed() > 0);
-        QCOMPARE(TestWindow1->Text1.Text(), QStringLiteral("design"));
-    }
-
-    void preparedWindowRunsNoTimerAndEndsWithTheProgram()
-    {
-        const int tops = QApplication::topLevelWidgets().size();
-        TestWindow1->Show();  // the program runs while it is loaded
-        TimedWindow1.Prepare();
-        QTest::qWait(60);
-        QVERIFY(TimedWindow1.isPrepared());
-        TimedWindow1.Load();
-        QCOMPARE(TimedWindow1->ticks, 0);  // not one tick before its load
-        QTRY_VERIFY(TimedWindow1->ticks > 0);
-        TimedWindow1.Unload();
-
-        // A prepared window does not keep the program running.
-        OtherWindow1.Prepare();
-        TestWindow1.Unload();
-        QTRY_VERIFY(ui::programEnded());
-        QVERIFY(!OtherWindow1.isPrepared());
-        OtherWindow1.Prepare();  // the program has ended: nothing
-        QVERIFY(!OtherWindow1.isPrepared());
-        ui::deleteDiscardedForms();
-        QCOMPARE(QApplication::topLevelWidgets().size(), tops);
     }
 
     void closeBoxUnloads()
