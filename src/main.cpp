@@ -1,6 +1,7 @@
 // The program starts by loading the login window; it ends when its last
 // window is unloaded or a handler ends it.
 #include "data/public_ado.h"
+#include "export/command_line.h"
 #include "login/form1.h"
 #include "ui/error_modes.h"
 #include "ui/form.h"
@@ -11,6 +12,10 @@
 
 int main(int argc, char **argv)
 {
+    // `datadict export ...`, --help and --version run without windows.
+    if (dd::exporting::isCommandLine(argc, argv))
+        return dd::exporting::runCommandLine(argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("datadict"));
     QApplication::setApplicationVersion(QStringLiteral("1.00.0001"));

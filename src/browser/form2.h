@@ -9,6 +9,7 @@
 //                          choice reaches the field grid
 //   form2_status.cpp       status bar, clock, back to the login window
 //   form2_search.cpp       the dictionary-wide search box and its results
+//   form2_copy_export.cpp  copying rows, names and a SELECT; exporting
 //   captions.h             the field and table-count captions
 //   open_browser.h         what the login window's OK and Exit call
 #include "data/connection.h"
@@ -27,6 +28,8 @@
 #include <memory>
 
 class QKeyEvent;
+class QMenu;
+class QPoint;
 class QWidget;
 
 namespace search {
@@ -35,6 +38,8 @@ class ResultsPanel;
 }
 
 namespace browser {
+
+class ExportRunner;
 
 class Form2 final : public ui::Form, private dd::RecordsetEvents {
 public:
@@ -68,6 +73,9 @@ public:
     // True when Form_Load met an error: the load was abandoned, the error
     // shown, and the window is to be unloaded without being shown.
     bool loadFailed() const { return loadFailed_; }
+
+    // The menu a right-click on a grid opens.
+    std::unique_ptr<QMenu> gridMenu(ui::DataGrid &grid);
 
 protected:
     void Form_Load() override;
@@ -105,6 +113,14 @@ private:
     void chooseSearchHit(search::Hit hit);
     void selectFieldRow(const dd::DictionaryField &field);
     void endSearch();
+    // Copy and export (Ctrl+C, Ctrl+A, Ctrl+S and the grids' menus).
+    void setUpCopyAndExport();
+    void showGridMenu(ui::DataGrid &grid, const QPoint &at);
+    void copyRows(ui::DataGrid &grid, bool withHeaders);
+    void copyTableNames();
+    void copySelectStatement();
+    QString currentTableName() const;
+    void exportDictionary();
 
     // Status bar.
     void Timer1_Timer();
@@ -126,6 +142,7 @@ private:
     std::unique_ptr<search::DictionarySearch> search_;
     search::ResultsPanel *searchPanel_ = nullptr;
     QPointer<QWidget> focusBeforeSearch_;
+    QPointer<ExportRunner> exportRun_;   // owned by the window
 };
 
 // The credit panel's text.

@@ -83,6 +83,7 @@ Form2::Form2()
     Combo2.onClick = [this] { Combo2_Click(); };
     StatusBar1.onPanelDblClick = [this](ui::Panel &panel) { StatusBar1_PanelDblClick(panel); };
     Timer1.onTimer = [this] { Timer1_Timer(); };
+    setUpCopyAndExport();
 }
 
 Form2::~Form2()

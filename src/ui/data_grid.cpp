@@ -4,6 +4,7 @@
 #include "grid_cell_painter.h"
 #include "recordset_table_model.h"
 #include "twips.h"
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -79,12 +80,50 @@ protected:
     void keyPressEvent(QKeyEvent *e) override
     {
         grid_.followRecord();
+        if (e->matches(QKeySequence::SelectAll)) {
+            grid_.chooseAllRows();
+            return;
+        }
+        if (e->matches(QKeySequence::Copy)) {
+            if (grid_.onCopy)
+                grid_.onCopy();
+            return;
+        }
+        if (e->key() != Qt::Key_Control && e->key() != Qt::Key_Shift)
+            grid_.clearChosenRows();
+        if (e->key() == Qt::Key_Escape)
+            return;
         QTableView::keyPressEvent(e);
     }
+    // Ctrl+click and Shift+click choose rows for copying; a right-click
+    // opens the menu. Neither moves the record.
     void mousePressEvent(QMouseEvent *e) override
     {
         grid_.followRecord();
+        const QModelIndex index = indexAt(e->position().toPoint());
+        const auto choosing = e->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier);
+        if (e->button() == Qt::RightButton || (e->button() == Qt::LeftButton && choosing && index.isValid())) {
+            if (e->button() == Qt::LeftButton)
+                grid_.chooseRow(index.row(), e->modifiers());
+            setFocus(Qt::MouseFocusReason);
+            e->accept();
+            return;
+        }
+        grid_.clearChosenRows();
         QTableView::mousePressEvent(e);
+    }
+    void mouseMoveEvent(QMouseEvent *e) override
+    {
+        // Dragging chooses nothing (and, with a button held, moves nothing).
+        if (e->buttons() & Qt::RightButton)
+            return;
+        QTableView::mouseMoveEvent(e);
+    }
+    void contextMenuEvent(QContextMenuEvent *e) override
+    {
+        if (grid_.onContextMenu)
+            grid_.onContextMenu(e->globalPos());
+        e->accept();
     }
 
     void changeEvent(QEvent *e) override
@@ -197,6 +236,8 @@ QFont DataGrid::HeadFont() const
 void DataGrid::rowsReset()
 {
     selBookmarks_.positions_.clear();
+    chosen_.clear();
+    chosenCount_ = 0;
     QStringList names;
     for (int i = 0; i < ColumnCount(); ++i)
         names << model_->headerData(i, Qt::Horizontal).toString();
@@ -262,12 +303,99 @@ void DataGrid::showSelection()
 {
     QItemSelection rows;
     const int last = ColumnCount() - 1;
+    const int count = RowCount();
+    auto add = [&](int first, int end) {
+        if (last >= 0 && first < end)
+            rows.select(model_->index(first, 0), model_->index(end - 1, last));
+    };
     for (int position : selBookmarks_.positions_) {
         const int row = position - 1;
-        if (row >= 0 && row < RowCount() && last >= 0)
-            rows.select(model_->index(row, 0), model_->index(row, last));
+        if (row >= 0 && row < count)
+            add(row, row + 1);
+    }
+    // Chosen rows in runs, so that choosing every row is one range.
+    for (int row = 0; chosenCount_ > 0 && row < int(chosen_.size()) && row < count;) {
+        if (!chosen_[row]) {
+            ++row;
+            continue;
+        }
+        int end = row;
+        while (end < int(chosen_.size()) && end < count && chosen_[end])
+            ++end;
+        add(row, end);
+        row = end;
     }
     view_->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
+}
+
+std::vector<int> DataGrid::rowsToCopy() const
+{
+    std::vector<int> rows;
+    if (chosenCount_ > 0) {
+        rows.reserve(size_t(chosenCount_));
+        for (int row = 0; row < int(chosen_.size()) && row < RowCount(); ++row)
+            if (chosen_[row])
+                rows.push_back(row);
+    } else if (Row() >= 0 && Row() < RowCount()) {
+        rows.push_back(Row());
+    }
+    return rows;
+}
+
+void DataGrid::chooseAllRows()
+{
+    chosen_.assign(size_t(RowCount()), true);
+    chosenCount_ = RowCount();
+    showSelection();
+}
+
+void DataGrid::clearChosenRows()
+{
+    if (chosenCount_ == 0)
+        return;
+    chosen_.clear();
+    chosenCount_ = 0;
+    showSelection();
+}
+
+// Ctrl: one row in or out; Shift: the run from the current row to this one.
+void DataGrid::chooseRow(int row, Qt::KeyboardModifiers modifiers)
+{
+    if (row < 0 || row >= RowCount())
+        return;
+    if (int(chosen_.size()) != RowCount())
+        chosen_.assign(size_t(RowCount()), false);
+    if (modifiers & Qt::ShiftModifier) {
+        const int from = Row() >= 0 ? Row() : row;
+        for (int r = std::min(from, row); r <= std::max(from, row); ++r)
+            chosen_[r] = true;
+    } else {
+        // The first Ctrl+click keeps the current row chosen with the new one.
+        if (chosenCount_ == 0 && Row() >= 0 && Row() != row)
+            chosen_[Row()] = true;
+        chosen_[row] = !chosen_[row];
+    }
+    chosenCount_ = int(std::count(chosen_.begin(), chosen_.end(), true));
+    showSelection();
+}
+
+QStringList DataGrid::columnCaptions() const
+{
+    QStringList captions;
+    for (int c = 0; c < ColumnCount(); ++c)
+        captions << model_->headerData(c, Qt::Horizontal).toString();
+    return captions;
+}
+
+QStringList DataGrid::rowTexts(int row) const
+{
+    QStringList texts;
+    const dd::Recordset *rs = DataSource();
+    for (int c = 0; c < ColumnCount(); ++c) {
+        const QVariant &v = rs->cell(row, c);
+        texts << (v.isNull() ? QString() : v.toString());
+    }
+    return texts;
 }
 
 void DataGrid::fitRowHeight()

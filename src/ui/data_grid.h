@@ -13,14 +13,22 @@
 // raises the recordset's MoveComplete; a move of the recordset moves the
 // grid's current row. The highlighted rows are the SelBookmarks list only.
 //
+// Rows chosen for copying are apart from the current row: Ctrl+A chooses
+// every row, Ctrl+click adds or drops one, Shift+click a run from the
+// current row; none of it moves the recordset, and a right-click neither.
+// They are shown highlighted until the user moves on (a plain click, an
+// arrow key, Esc) or the rows are replaced.
+//
 // Column widths set through Columns(i) survive a reopen of the bound
 // recordset as long as the reopened rows have the same column names.
 #include "control.h"
 #include <QFont>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
+class QPoint;
 class QTableView;
 
 namespace dd {
@@ -83,6 +91,18 @@ public:
 
     SelBookmarkList &SelBookmarks() { return selBookmarks_; }
 
+    // Rows to copy (0-based, in order): the chosen rows, else the current row.
+    std::vector<int> rowsToCopy() const;
+    void chooseAllRows();
+    void clearChosenRows();
+    // The captions, and one row's texts as the grid shows them.
+    QStringList columnCaptions() const;
+    QStringList rowTexts(int row) const;
+
+    // Ctrl+C on the grid, and a right-click (at a global position).
+    std::function<void()> onCopy;
+    std::function<void(const QPoint &)> onContextMenu;
+
     void setHeadFont(const QFont &font);
     QFont HeadFont() const;
 
@@ -99,12 +119,15 @@ private:
     void followRecord();
     void viewRowChanged(int row);
     void showSelection();
+    void chooseRow(int row, Qt::KeyboardModifiers modifiers);
     void fitRowHeight();
     int defaultColumnWidth(int column) const;
 
     View *view_;
     RecordsetTableModel *model_;
     SelBookmarkList selBookmarks_{*this};
+    std::vector<bool> chosen_;   // rows chosen for copying; empty when none
+    int chosenCount_ = 0;
     bool syncing_ = false;
     // A move of the record not yet shown by the view (see recordMoved).
     bool followPending_ = false;

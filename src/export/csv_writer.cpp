@@ -1,0 +1,55 @@
+#include "format_writers.h"
+#include "output_file.h"
+
+namespace dd::exporting {
+
+QString csvValue(const QString &value)
+{
+    static const QString special = QStringLiteral(",\"\r\n");
+    bool quote = false;
+    for (QChar c : value)
+        if (special.contains(c)) {
+            quote = true;
+            break;
+        }
+    if (!quote)
+        return value;
+    QString quoted = value;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+namespace {
+void writeRow(OutputFile &out, const QStringList &values)
+{
+    QString line;
+    for (int i = 0; i < values.size(); ++i) {
+        if (i)
+            line += QLatin1Char(',');
+        line += csvValue(values[i]);
+    }
+    line += QStringLiteral("\r\n");
+    out.write(line);
+}
+}  // namespace
+
+void writeCsv(OutputFile &out, const ExportContent &content, const WriteProgress &progress)
+{
+    out.write(QByteArray("\xEF\xBB\xBF"));
+    writeRow(out, fieldColumns());
+    const auto &fields = content.dictionary->fields;
+    int written = 0;
+    for (int i = 0; i < content.tableCount(); ++i) {
+        const DictionaryTable &t = content.table(i);
+        for (int f = t.firstField; f < t.firstField + t.fieldCount; ++f) {
+            const DictionaryField &field = fields[f];
+            writeRow(out, {t.name, t.description, t.module, QString::number(field.number),
+                           field.name, field.meaning, field.type});
+        }
+        written += t.fieldCount;
+        if (progress && !progress(written))
+            throw exportCancelled();
+    }
+}
+
+}  // namespace dd::exporting

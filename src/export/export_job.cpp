@@ -1,0 +1,125 @@
+#include "export_job.h"
+#include "data/dictionary_reader.h"
+#include "data/error.h"
+#include "format_writers.h"
+#include "output_file.h"
+#include <unistd.h>
+
+namespace dd::exporting {
+
+namespace {
+
+// The server compares names without regard to case or trailing blanks.
+bool sameName(const QString &a, const QString &b)
+{
+    auto trimmed = [](const QString &s) {
+        int n = s.size();
+        while (n > 0 && s[n - 1] == QLatin1Char(' '))
+            --n;
+        return QStringView(s).left(n);
+    };
+    return trimmed(a).compare(trimmed(b), Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+Error unknownModule(const QString &module)
+{
+    return Error(3265, QStringLiteral("字典中没有模块【%1】。").arg(module));
+}
+
+Error unknownTable(const QString &table)
+{
+    return Error(3265, QStringLiteral("字典中没有数据表【%1】。").arg(table));
+}
+
+std::vector<int> selectTables(const Dictionary &dictionary, Scope scope, const QString &module,
+                              const QString &table, int tablePosition)
+{
+    std::vector<int> list;
+    const int count = int(dictionary.tables.size());
+    for (int i = 0; i < count; ++i)
+        if (scope == Scope::Dictionary || module.isEmpty()
+            || sameName(dictionary.tables[i].module, module))
+            list.push_back(i);
+    if (scope != Scope::Dictionary && !module.isEmpty() && list.empty())
+        throw unknownModule(module);
+    if (scope != Scope::Table)
+        return list;
+    if (tablePosition >= 0 && tablePosition < int(list.size())
+        && dictionary.tables[list[tablePosition]].name == table)
+        return {list[tablePosition]};
+    for (int i : list)
+        if (sameName(dictionary.tables[i].name, table))
+            return {i};
+    throw unknownTable(table);
+}
+
+void writeExport(const ExportContent &content, Format format, const QString &output,
+                 const WriteProgress &progress)
+{
+    if (output == QLatin1String("-")) {
+        if (!isText(format))
+            throw Error(5, QStringLiteral("只有 CSV 和 Markdown 可以写到标准输出。"));
+        OutputFile out(STDOUT_FILENO, QStringLiteral("标准输出"), false);
+        if (format == Format::Csv)
+            writeCsv(out, content, progress);
+        else
+            writeMarkdown(out, content, progress);
+        out.finish();
+        return;
+    }
+    AtomicTarget target(output);
+    if (format == Format::Xlsx) {
+        ::close(target.takeDescriptor());
+        writeXlsx(target.tempPath(), content, progress);
+    } else {
+        OutputFile out(target.takeDescriptor(), output, true);
+        switch (format) {
+        case Format::Csv: writeCsv(out, content, progress); break;
+        case Format::Markdown: writeMarkdown(out, content, progress); break;
+        default: writeHtml(out, content, progress); break;
+        }
+        out.finish();
+    }
+    target.commit();
+}
+
+void runExport(const ExportRequest &request, const JobProgress &progress,
+               const std::atomic<bool> *cancel)
+{
+    const auto stopped = [cancel] { return cancel && cancel->load(); };
+    Dictionary dictionary;
+    try {
+        dictionary = DictionaryReader::read(
+            request.source, request.user, request.password,
+            [&](int fieldsRead) {
+                if (progress)
+                    progress({ExportProgress::Reading, fieldsRead, 0});
+                return !stopped();
+            },
+            cancel);
+    } catch (const Error &e) {
+        if (DictionaryReader::isCancelled(e))
+            throw exportCancelled();
+        throw;
+    }
+    if (stopped())
+        throw exportCancelled();
+
+    ExportContent content;
+    content.dictionary = &dictionary;
+    content.tables = selectTables(dictionary, request.scope, request.module, request.table,
+                                  request.tablePosition);
+    content.heading = request.heading;
+    const int total = content.fieldCount();
+    if (progress)
+        progress({ExportProgress::Writing, 0, total});
+    writeExport(content, request.format, request.output, [&](int written) {
+        if (progress)
+            progress({ExportProgress::Writing, written, total});
+        return !stopped();
+    });
+}
+
+}  // namespace dd::exporting

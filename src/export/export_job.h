@@ -1,0 +1,56 @@
+#pragma once
+// One export from start to end: the dictionary is read once on a connection
+// of the export's own (the shared dictionary reader), the chosen tables are
+// picked out and the file is written beside its target and renamed over it.
+// Usable on any thread; the windows run it on a worker thread, the command
+// line on its main thread.
+#include "data/connection_string.h"
+#include "data/error.h"
+#include "export_content.h"
+#include "export_format.h"
+#include <QString>
+#include <atomic>
+#include <functional>
+
+namespace dd::exporting {
+
+// 当前表, 当前列表, 整个字典
+enum class Scope { Table, List, Dictionary };
+
+struct ExportRequest {
+    ConnectionString source;   // the account-year database
+    QString user, password;
+    Scope scope = Scope::Dictionary;
+    QString module;            // Scope::List: the module shown; empty for every module
+    QString table;             // Scope::Table: the current table's name ...
+    int tablePosition = -1;    // ... and its 0-based position in the list, when known
+    Format format = Format::Xlsx;
+    QString output;            // a file, or "-" for standard output (CSV, Markdown)
+    ExportHeading heading;
+};
+
+struct ExportProgress {
+    enum Stage { Reading, Writing } stage = Reading;
+    int done = 0;    // fields read or written
+    int total = 0;   // fields to write; 0 while reading
+};
+using JobProgress = std::function<void(const ExportProgress &)>;
+
+// Throws Error: the reader's, an unknown module or table, the file's, or
+// exportCancelled() once *cancel is set.
+void runExport(const ExportRequest &request, const JobProgress &progress = {},
+               const std::atomic<bool> *cancel = nullptr);
+
+// The tables of `dictionary` that a scope takes, in the dictionary's order.
+// Throws Error naming a module or table the dictionary does not have.
+std::vector<int> selectTables(const Dictionary &dictionary, Scope scope, const QString &module,
+                              const QString &table, int tablePosition = -1);
+
+// Writes content in a format to a file (atomically) or to standard output.
+void writeExport(const ExportContent &content, Format format, const QString &output,
+                 const WriteProgress &progress = {});
+
+Error unknownModule(const QString &module);
+Error unknownTable(const QString &table);
+
+}  // namespace dd::exporting
