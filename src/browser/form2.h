@@ -8,6 +8,7 @@
 //   form2_navigation.cpp   how a click, a pick, a keystroke or a module
 //                          choice reaches the field grid
 //   form2_status.cpp       status bar, clock, back to the login window
+//   form2_search.cpp       the dictionary-wide search box and its results
 //   form2_copy_export.cpp  copying rows, names and a SELECT; exporting
 //   captions.h             the field and table-count captions
 //   open_browser.h         what the login window's OK and Exit call
@@ -17,15 +18,24 @@
 #include "ui/combo_box.h"
 #include "ui/data_grid.h"
 #include "ui/form.h"
+#include "search/searcher.h"
 #include "ui/label.h"
 #include "ui/status_bar.h"
+#include "ui/text_box.h"
 #include "ui/timer.h"
 #include <QPointer>
 #include <QString>
 #include <memory>
 
+class QKeyEvent;
 class QMenu;
 class QPoint;
+class QWidget;
+
+namespace search {
+class DictionarySearch;
+class ResultsPanel;
+}
 
 namespace browser {
 
@@ -47,6 +57,9 @@ public:
     ui::Label Label2{*this};
     ui::Label Label4{*this};
     ui::Timer Timer1{*this};
+    // The dictionary-wide search: its caption and box, last in the tab order.
+    ui::Label Label5{*this};
+    ui::TextBox Text1{*this};
 
     // The window's data, declared in this order.
     dd::Connection cnData;
@@ -87,6 +100,19 @@ private:
     void rs2Events_EndOfRecordset(bool &fMoreData, int adStatus, dd::Recordset &pRecordset);
     void clearFieldView();
 
+    // Dictionary-wide search.
+    void designSearch();
+    void Text1_GotFocus();
+    void Text1_Change();
+    void Text1_FindShortcut();
+    bool Text1_KeyPress(QKeyEvent *event);
+    void loadSearch();
+    void showSearch();
+    void placeSearchPanel();
+    void closeSearchPanel();
+    void chooseSearchHit(search::Hit hit);
+    void selectFieldRow(const dd::DictionaryField &field);
+    void endSearch();
     // Copy and export (Ctrl+C, Ctrl+A, Ctrl+S and the grids' menus).
     void setUpCopyAndExport();
     void showGridMenu(ui::DataGrid &grid, const QPoint &at);
@@ -112,6 +138,10 @@ private:
     }
 
     bool loadFailed_ = false;
+    // Made at the first search: the loaded dictionary and the results panel.
+    std::unique_ptr<search::DictionarySearch> search_;
+    search::ResultsPanel *searchPanel_ = nullptr;
+    QPointer<QWidget> focusBeforeSearch_;
     QPointer<ExportRunner> exportRun_;   // owned by the window
 };
 

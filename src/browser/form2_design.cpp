@@ -2,6 +2,7 @@
 // design position, fonts and settings, the status bar's panels and the
 // clock timer. Form_Load moves several of these controls (form2_lifecycle.cpp).
 #include "form2.h"
+#include "search/dictionary_search.h"
 #include "ui/fonts.h"
 #include "ui/program_resources.h"
 #include <QColor>
@@ -75,6 +76,8 @@ Form2::Form2()
     Timer1.Move(12840, 240);
     Timer1.setInterval(1000);
 
+    designSearch();
+
     Combo1.onChange = [this] { Combo1_Change(); };
     Combo1.onClick = [this] { Combo1_Click(); };
     Combo2.onClick = [this] { Combo2_Click(); };
@@ -87,6 +90,7 @@ Form2::~Form2()
 {
     // No table event may reach a window being taken apart.
     rs2Events = nullptr;
+    endSearch();
 }
 
 }  // namespace browser

@@ -2,6 +2,8 @@
 #include "data/error.h"
 #include "form.h"
 #include "twips.h"
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -74,6 +76,9 @@ protected:
         return QWidget::event(e);
     }
 
+public:
+    StatusBar &owner() const { return owner_; }
+
 private:
     StatusBar &owner_;
 };
@@ -95,8 +100,113 @@ private:
     StatusBar &owner_;
 };
 
+// What assistive technology reads of the bar: a status bar whose children
+// are its panels, each a piece of static text named by the panel's text.
+class StatusBar::PanelAccess : public QAccessibleInterface {
+public:
+    PanelAccess(StatusBar &owner, int index) : owner_(owner), index_(index) {}
+
+    bool isValid() const override { return index_ <= owner_.PanelCount(); }
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override { return parent()->window(); }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface *parent() const override { return QAccessible::queryAccessibleInterface(owner_.bar_); }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QString text(QAccessible::Text t) const override
+    {
+        if (!isValid())
+            return QString();
+        const Panel &panel = *owner_.panels_[size_t(index_ - 1)];
+        switch (t) {
+        case QAccessible::Name:
+            return panel.Text();
+        case QAccessible::Description:
+            return panel.ToolTipText().isEmpty() ? owner_.bar_->toolTip() : panel.ToolTipText();
+        default:
+            return QString();
+        }
+    }
+    void setText(QAccessible::Text, const QString &) override {}
+    QRect rect() const override
+    {
+        const QRect r = owner_.panelRect(index_);
+        return QRect(owner_.bar_->mapToGlobal(r.topLeft()), r.size());
+    }
+    QAccessible::Role role() const override { return QAccessible::StaticText; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s;
+        s.readOnly = true;
+        s.invisible = !owner_.bar_->isVisible();
+        return s;
+    }
+
+private:
+    StatusBar &owner_;
+    int index_;
+};
+
+class StatusBar::BarAccess : public QAccessibleWidget {
+public:
+    BarAccess(QWidget *bar, StatusBar &owner) : QAccessibleWidget(bar, QAccessible::StatusBar), owner_(owner) {}
+    ~BarAccess() override
+    {
+        for (QAccessible::Id id : panels_)
+            QAccessible::deleteAccessibleInterface(id);
+    }
+
+    int childCount() const override { return owner_.PanelCount(); }
+    QAccessibleInterface *child(int index) const override
+    {
+        if (index < 0 || index >= owner_.PanelCount())
+            return nullptr;
+        while (int(panels_.size()) <= index)
+            panels_.push_back(QAccessible::registerAccessibleInterface(
+                new PanelAccess(owner_, int(panels_.size()) + 1)));
+        return QAccessible::accessibleInterface(panels_[size_t(index)]);
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        for (size_t i = 0; i < panels_.size(); ++i)
+            if (QAccessible::accessibleInterface(panels_[i]) == child)
+                return int(i);
+        return -1;
+    }
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        const QPoint local = owner_.bar_->mapFromGlobal(QPoint(x, y));
+        if (!owner_.bar_->rect().contains(local))
+            return nullptr;
+        const Panel *panel = owner_.panelAt(local.x());
+        return panel ? child(panel->Index() - 1) : nullptr;
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return QStringLiteral("状态栏");
+        if (t == QAccessible::Description)
+            return owner_.bar_->toolTip();
+        return QAccessibleWidget::text(t);
+    }
+
+private:
+    StatusBar &owner_;
+    mutable std::vector<QAccessible::Id> panels_;
+};
+
+namespace {
+QAccessibleInterface *statusBarAccess(const QString &, QObject *object);
+}
+
 StatusBar::StatusBar(Form &form) : Control(form, new Bar(*this))
 {
+    static const bool factory = [] {
+        QAccessible::installFactory(statusBarAccess);
+        return true;
+    }();
+    (void)factory;
     bar_ = static_cast<Bar *>(widget());
     dock_ = new Dock(*this);
     dock_->setParent(bar_);
@@ -192,10 +302,41 @@ void StatusBar::panelChanged()
     bar_->update();
 }
 
+void StatusBar::panelTextChanged(const Panel &panel)
+{
+    bar_->update();
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(bar_);
+    if (QAccessibleInterface *child = bar ? bar->child(panel.Index() - 1) : nullptr) {
+        QAccessibleEvent event(child, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+StatusBar *StatusBar::ofBar(QObject *object)
+{
+    auto *bar = dynamic_cast<Bar *>(object);
+    return bar ? &bar->owner() : nullptr;
+}
+
+namespace {
+QAccessibleInterface *statusBarAccess(const QString &, QObject *object)
+{
+    StatusBar *owner = StatusBar::ofBar(object);
+    return owner ? owner->makeAccess() : nullptr;
+}
+}  // namespace
+
+QAccessibleInterface *StatusBar::makeAccess()
+{
+    return new BarAccess(bar_, *this);
+}
+
 void Panel::setText(const QString &text)
 {
     text_ = text;
-    bar_.panelChanged();
+    bar_.panelTextChanged(*this);
 }
 
 void Panel::setWidth(float twips)

@@ -12,13 +12,17 @@
 // A double-click anywhere on the bar raises onPanelDblClick (untrapped)
 // with the panel under the mouse; right of the last panel, the last panel.
 // Panels keep their widths (never narrower than their minimum width);
-// whatever is left of the bar's width stays empty.
+// whatever is left of the bar's width stays empty. Assistive technology
+// reads the bar as a status bar whose children are the panels' texts.
 #include "control.h"
 #include <QRect>
 #include <QString>
 #include <functional>
 #include <memory>
 #include <vector>
+
+class QAccessibleInterface;
+class QObject;
 
 namespace ui {
 
@@ -75,14 +79,22 @@ public:
 
     std::function<void(Panel &)> onPanelDblClick;
 
+    // The status bar whose drawing widget object is, or nullptr (for the
+    // accessibility factory).
+    static StatusBar *ofBar(QObject *object);
+    QAccessibleInterface *makeAccess();
+
 private:
     friend class Panel;
     class Bar;
     class Dock;
+    class BarAccess;
+    class PanelAccess;
 
     void geometryChanged() override;
     void dock();
     void panelChanged();
+    void panelTextChanged(const Panel &panel);
     void doubleClicked(int x);
 
     Bar *bar_;

@@ -1,21 +1,15 @@
-// The whole-dictionary reader and its background loader: the layout of
-// tables and fields, over the local source and over the test server, and a
-// load that fails or is stopped.
+// The whole-dictionary reader: how tables and fields are laid out, and a
+// read stopped by its caller. Reads over the test server, failing or left
+// mid-way, are tried by the search and export tests that use it.
 #include "data/connection_string.h"
-#include "data/dictionary_loader.h"
 #include "data/dictionary_reader.h"
 #include "data/error.h"
 #include "data/statements.h"
-#include "tds_server_process.h"
 #include "test_folder.h"
-#include <QElapsedTimer>
-#include <QSignalSpy>
 #include <QTest>
 
 using namespace dd;
 using ddtest::table;
-
-Q_DECLARE_METATYPE(std::shared_ptr<const dd::Dictionary>)
 
 namespace {
 
@@ -42,7 +36,6 @@ class TestDictionaryReader : public QObject {
 private slots:
     void initTestCase()
     {
-        qRegisterMetaType<std::shared_ptr<const dd::Dictionary>>();
         folder.accounts({{"001", "Main", {2020}}});  // a dictionary folder holds svsystem.db
         folder.catalog("svdata_001_2020",
                        {table("02", "销售管理", "SO_SOMain", "销售订单主表", 3),
@@ -88,58 +81,6 @@ private slots:
             QVERIFY(DictionaryReader::isCancelled(e));
         }
         QCOMPARE(calls, 1);
-    }
-
-    void loaderOverTheServerLoadsFailsAndStops()
-    {
-        ddtest::DictionaryFolder big;
-        dictgen::Options o;
-        o.tables = 300;
-        big.generate(o);
-        tdstest::TdsServerProcess server({big.path()});
-        QVERIFY(server.start());
-        const ConnectionString cs = target(server.dataSource(), "svdata_001_2011");
-
-        DictionaryLoader loader;
-        QSignalSpy loaded(&loader, &DictionaryLoader::loaded);
-        QSignalSpy failed(&loader, &DictionaryLoader::failed);
-        QSignalSpy progress(&loader, &DictionaryLoader::progress);
-        loader.start(cs, "sa", server.password());
-        QVERIFY(loaded.wait(30000));
-        const auto d = loaded.at(0).at(0).value<std::shared_ptr<const Dictionary>>();
-        QCOMPARE(int(d->tables.size()), 300);
-        QVERIFY(!progress.isEmpty());
-        QCOMPARE(progress.last().at(0).toInt(), int(d->fields.size()));
-        QVERIFY(!loader.isRunning());
-
-        loader.start(cs, "sa", "wrong password");
-        QVERIFY(failed.wait(30000));
-        QVERIFY(!failed.at(0).at(1).toString().isEmpty());
-
-        // Stopped mid-way: nothing more arrives and the thread is gone.
-        tdstest::TdsServerProcess slow({big.path(), server.password(), {"--delay-ms", "300"}});
-        QVERIFY(slow.start());
-        loader.start(target(slow.dataSource(), "svdata_001_2011"), "sa", slow.password());
-        QTest::qWait(100);
-        QElapsedTimer stopping;
-        stopping.start();
-        loader.stop();
-        QVERIFY(stopping.elapsed() < 1000);
-        QVERIFY(!loader.isRunning());
-
-        // A server that goes silent mid-load does not hold the stop either.
-        tdstest::TdsServerProcess silent({big.path(), server.password(), {"--hang-after", "1"}});
-        QVERIFY(silent.start());
-        loader.start(target(silent.dataSource(), "svdata_001_2011"), "sa", silent.password());
-        QTest::qWait(500);
-        QVERIFY(loader.isRunning());
-        stopping.restart();
-        loader.stop();
-        QVERIFY(stopping.elapsed() < 1000);
-        QVERIFY(!loader.isRunning());
-        QTest::qWait(50);
-        QCOMPARE(loaded.size(), 1);
-        QCOMPARE(failed.size(), 1);
     }
 };
 

@@ -1,0 +1,70 @@
+#pragma once
+// A dictionary-wide search over one account-year database: reads the whole
+// dictionary once, in the background (DictionaryReader on a connection and
+// a thread of its own, the index built on that thread too), then answers
+// queries on the calling thread. A read that failed is tried again by the
+// next load().
+//
+// Stopping (or destroying the search) never waits: the read is told to
+// stop and ends on its own thread at its next step (a block of rows, or the
+// server's next answer); nothing it finds is delivered any more. The
+// program's end waits a moment for reads still running.
+//
+//   search.load(target, "sa", password);     // nothing when loaded or loading
+//   connect(&search, &DictionarySearch::changed, ...);
+//   if (search.state() == DictionarySearch::Ready) hits = search.find("chbm");
+#include "data/connection_string.h"
+#include "searcher.h"
+#include <QObject>
+#include <QString>
+#include <memory>
+
+namespace search {
+
+class DictionarySearch : public QObject {
+    Q_OBJECT
+public:
+    enum State { Idle, Loading, Ready, Failed };
+
+    explicit DictionarySearch(QObject *parent = nullptr);
+    ~DictionarySearch() override;
+
+    // Starts reading unless the dictionary is loaded or being loaded.
+    void load(const dd::ConnectionString &target, const QString &user, const QString &password);
+    // Lets go of a read under way; the state goes back to Idle.
+    void stop();
+
+    State state() const { return state_; }
+    int fieldsRead() const { return fieldsRead_; }
+    // The server's or driver's text of the last failure.
+    const QString &failure() const { return failure_; }
+    // What the results list says while there are no results to show.
+    QString statusText() const;
+
+    // Ready only: the hits of a query, best first.
+    std::vector<Hit> find(const QString &query);
+    std::shared_ptr<const SearchIndex> index() const { return index_; }
+
+    // Waits a moment (at most a second) for reads still running; false
+    // when one still runs.
+    static bool waitForReads();
+
+signals:
+    // The state or the progress changed.
+    void changed();
+
+private:
+    struct Run;
+    void progressed(int fields);
+    void built(std::shared_ptr<const SearchIndex> index);
+    void failed(const QString &description);
+
+    State state_ = Idle;
+    int fieldsRead_ = 0;
+    QString failure_;
+    std::shared_ptr<Run> run_;
+    std::shared_ptr<const SearchIndex> index_;
+    std::unique_ptr<Searcher> searcher_;
+};
+
+}  // namespace search
