@@ -20,7 +20,7 @@ DataTarget resolveDataSource(const QString &dataSource)
 {
     DataTarget t;
     const QString text = dataSource.trimmed();
-    if (!isLocalAlias(text) && QFileInfo(text).isDir()) {
+    if (!isLocalAlias(text) && QFileInfo(QDir(text).filePath(QStringLiteral("svsystem.db"))).isFile()) {
         t.kind = DataTarget::SqliteFolder;
         t.folder = QDir(text).absolutePath();
         return t;
@@ -63,15 +63,36 @@ QString freeTdsValue(const QString &value)
     return QLatin1Char('{') + value + QLatin1Char('}');
 }
 
-bool isFreeTdsDriver(const QString &driver)
+namespace {
+
+struct KnownDriver {
+    const char *name;
+    OdbcDriverKind kind;
+};
+
+const KnownDriver knownDrivers[] = {
+    {"ODBC Driver 18 for SQL Server", OdbcDriverKind::Microsoft18},
+    {"ODBC Driver 17 for SQL Server", OdbcDriverKind::Microsoft},
+    {"FreeTDS", OdbcDriverKind::FreeTds},
+    {"SQL Server Native Client 11.0", OdbcDriverKind::Microsoft},
+    {"SQL Server", OdbcDriverKind::WindowsLegacy},
+};
+
+}  // namespace
+
+OdbcDriverKind odbcDriverKind(const QString &driver)
 {
-    return driver.contains(QLatin1String("FreeTDS"), Qt::CaseInsensitive);
+    for (const KnownDriver &d : knownDrivers)
+        if (driver.compare(QLatin1String(d.name), Qt::CaseInsensitive) == 0)
+            return d.kind;
+    return OdbcDriverKind::Other;
 }
 
 QString odbcConnectionString(const QString &driver, const DataTarget &t, const QString &catalog,
-                             const QString &user, const QString &password)
+                             const QString &user, const QString &password, bool validateCertificate)
 {
-    const bool freeTds = isFreeTdsDriver(driver);
+    const OdbcDriverKind kind = odbcDriverKind(driver);
+    const bool freeTds = kind == OdbcDriverKind::FreeTds;
     const auto quoted = [freeTds](const QString &v) { return freeTds ? freeTdsValue(v) : odbcValue(v); };
     QString s = QStringLiteral("DRIVER=") + odbcValue(driver) + QLatin1Char(';');
     if (freeTds) {
@@ -83,18 +104,22 @@ QString odbcConnectionString(const QString &driver, const DataTarget &t, const Q
             s += QStringLiteral("PORT=%1;").arg(t.port);
         else if (t.instance.isEmpty())
             s += QStringLiteral("PORT=1433;");
-        // Without a protocol version FreeTDS falls back to an old login; the
-        // client charset keeps Chinese names and values intact. FreeTDS
-        // takes its statement time-out only from here; after it runs out,
-        // it waits as long again for the server to confirm the cancel, so
-        // a silent server is reported within 30 seconds.
-        s += QStringLiteral("TDS_Version=7.4;ClientCharset=UTF-8;Timeout=15;");
+        // Without a protocol version FreeTDS falls back to an old login (an
+        // older server answers 7.4 with its own version, which FreeTDS
+        // takes); the client charset keeps Chinese names and values intact.
+        s += QStringLiteral("TDS_Version=7.4;ClientCharset=UTF-8;");
     } else {
         // Microsoft's drivers read "(local)", "host\INSTANCE" and "host,port" themselves.
         const QString server = t.serverText.isEmpty() ? QStringLiteral("(local)") : t.serverText;
         s += QStringLiteral("SERVER=") + quoted(server) + QLatin1Char(';');
-        if (driver.contains(QLatin1String("18")))
-            s += QStringLiteral("Encrypt=Optional;");
+        // The client the users had never checked a certificate, and servers
+        // that force encryption carry self-signed ones.
+        if (validateCertificate && kind != OdbcDriverKind::WindowsLegacy)
+            s += QStringLiteral("Encrypt=Yes;TrustServerCertificate=No;");
+        else if (kind == OdbcDriverKind::Microsoft18)
+            s += QStringLiteral("Encrypt=Optional;TrustServerCertificate=Yes;");
+        else if (kind == OdbcDriverKind::Microsoft)
+            s += QStringLiteral("TrustServerCertificate=Yes;");
     }
     // FreeTDS keeps the braces of a braced value that ends the string, so
     // every attribute, the last included, is closed by ";".
@@ -104,23 +129,43 @@ QString odbcConnectionString(const QString &driver, const DataTarget &t, const Q
     return s;
 }
 
-QString chooseSqlServerDriver(const QStringList &installed)
+QStringList sqlServerDriverOrder(const QStringList &installed, const QString &chosen)
 {
-    static const char *const preferred[] = {
-        "ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server", "FreeTDS",
-#ifdef Q_OS_WIN
-        "SQL Server Native Client 11.0", "SQL Server",
+    if (!chosen.trimmed().isEmpty())
+        return {chosen.trimmed()};
+    QStringList order;
+    for (const KnownDriver &known : knownDrivers) {
+#ifndef Q_OS_WIN
+        if (known.kind == OdbcDriverKind::WindowsLegacy
+            || QLatin1String(known.name) == QLatin1String("SQL Server Native Client 11.0"))
+            continue;
 #endif
-    };
-    for (const char *name : preferred) {
         for (const QString &d : installed)
-            if (d.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
-                return d;
+            if (d.compare(QLatin1String(known.name), Qt::CaseInsensitive) == 0 && !order.contains(d))
+                order << d;
     }
-    for (const QString &d : installed)
-        if (isFreeTdsDriver(d) || d.contains(QLatin1String("SQL Server"), Qt::CaseInsensitive))
-            return d;
-    return QString();
+    return order;
+}
+
+bool anotherDriverMayHelp(const QVector<OdbcDiagnostic> &records)
+{
+    static const char *const otherDriverReasons[] = {
+        "ssl", "tls", "certificate", "encrypt", "handshake", "protocol", "tds version",
+        "not supported", "unsupported", "can't open lib", "file not found", "could not be loaded",
+    };
+    for (const OdbcDiagnostic &d : records) {
+        // The server's own refusals: any driver would meet them.
+        if (d.native == 18456 || d.native == 4060 || d.native == 18452 || d.state == QLatin1String("28000"))
+            return false;
+    }
+    for (const OdbcDiagnostic &d : records) {
+        if (d.state.startsWith(QLatin1String("IM")) || d.state == QLatin1String("HYC00"))
+            return true;
+        for (const char *reason : otherDriverReasons)
+            if (d.message.contains(QLatin1String(reason), Qt::CaseInsensitive))
+                return true;
+    }
+    return false;
 }
 
 }  // namespace dd

@@ -1,12 +1,7 @@
 // The installed ODBC drivers, asked of the driver manager itself so that no
 // path or registry key of one machine is assumed.
 #include "data_source.h"
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-#include <sql.h>
-#include <sqlext.h>
-#include <sqlucode.h>
+#include "odbc_api.h"
 
 namespace dd {
 
@@ -27,8 +22,7 @@ QStringList readDrivers()
                                         attributes, 2048, &attributesLength);
         if (!SQL_SUCCEEDED(r))
             break;
-        static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "UTF-16 wide ODBC characters");
-        drivers << QString(reinterpret_cast<const QChar *>(description), descriptionLength);
+        drivers << fromOdbcText(description, qMin<qsizetype>(descriptionLength, 511));
         direction = SQL_FETCH_NEXT;
     }
     SQLFreeHandle(SQL_HANDLE_ENV, env);

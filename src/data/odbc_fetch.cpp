@@ -1,56 +1,17 @@
 #include "odbc_fetch.h"
 #include "error.h"
-#include "error_text.h"
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-#include <QSqlQuery>
-#include <QSqlResult>
+#include "odbc_diagnostics.h"
 #include <QVariant>
 #include <algorithm>
 #include <vector>
-#include <sql.h>
-#include <sqlext.h>
-#include <sqlucode.h>
 
 namespace dd {
 
 namespace {
 
-static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "UTF-16 wide ODBC characters");
-
-// Copied as they are: the toolkit's UTF-16 decoder would take a leading
-// U+FEFF or U+FFFE for a byte-order mark, dropping it or swapping every
-// character after it, and costs several times the copy.
-QString wide(const SQLWCHAR *text, qsizetype length)
-{
-    return QString(reinterpret_cast<const QChar *>(text), length);
-}
-
 Error statementError(SQLHSTMT statement)
 {
-    QStringList messages;
-    long number = 0;
-    for (SQLSMALLINT i = 1; i <= 8; ++i) {
-        SQLWCHAR state[6];
-        SQLINTEGER native = 0;
-        SQLWCHAR message[1024];
-        SQLSMALLINT length = 0;
-        if (!SQL_SUCCEEDED(SQLGetDiagRecW(SQL_HANDLE_STMT, statement, i, state, &native, message,
-                                          SQLSMALLINT(sizeof message / sizeof *message), &length)))
-            break;
-        if (number == 0 && native != 0)
-            number = native;
-        messages << wide(message, qMin<qsizetype>(length, 1023));
-    }
-    if (number == 0)
-        number = errc::ProviderError;
-    QString text = clientFailureText(number);
-    if (text.isEmpty())
-        text = cleanDriverMessage(messages.join(QLatin1Char('\n')));
-    if (text.isEmpty())
-        text = QStringLiteral("读取结果失败。");
-    return Error(number, text);
+    return odbcError(readOdbcDiagnostics(SQL_HANDLE_STMT, statement), QStringLiteral("读取结果失败。"));
 }
 
 // One cell as text; a NULL as a null QVariant.
@@ -70,7 +31,7 @@ QVariant readCell(SQLHSTMT statement, SQLUSMALLINT column)
         const qsizetype capacity = qsizetype(sizeof buffer / sizeof *buffer) - 1;
         const qsizetype available =
             indicator == SQL_NO_TOTAL ? capacity : qMin<qsizetype>(indicator / qsizetype(sizeof(SQLWCHAR)), capacity);
-        value += wide(buffer, available);
+        value += fromOdbcText(buffer, available);
         if (r == SQL_SUCCESS)
             break;  // the whole value has been read
     }
@@ -98,11 +59,11 @@ std::vector<SQLLEN> blockWidths(SQLHSTMT statement, int columns)
     return widths;
 }
 
-// Leaves the statement as the toolkit's driver left it: one row per fetch,
-// nothing bound.
-struct BlockBinding {
+// On leaving, puts the statement back to one row per fetch with nothing
+// bound, however the block read ended.
+struct RestoreSingleRowUnbound {
     SQLHSTMT statement;
-    ~BlockBinding()
+    ~RestoreSingleRowUnbound()
     {
         SQLFreeStmt(statement, SQL_UNBIND);
         SQLSetStmtAttr(statement, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(1)), 0);
@@ -117,27 +78,30 @@ bool fetchBlocks(SQLHSTMT statement, const std::vector<SQLLEN> &widths, RowStore
                  const RowSink &sink)
 {
     const int columns = int(widths.size());
-    size_t rowBytes = 0;
+    size_t rowCharacters = 0;
     for (SQLLEN w : widths)
-        rowBytes += size_t(w + 1) * sizeof(SQLWCHAR) + sizeof(SQLLEN);
+        rowCharacters += size_t(w + 1);
+    const size_t rowBytes = rowCharacters * sizeof(SQLWCHAR) + size_t(columns) * sizeof(SQLLEN);
     const SQLULEN perBlock = std::clamp<SQLULEN>(kBlockBytes / rowBytes, 1, kMostRowsPerBlock);
 
     // Kept between statements: a fresh quarter megabyte per field query
-    // would be fresh pages to fault in each time.
-    static thread_local std::vector<char> space;
-    space.resize(std::max(space.size(), size_t(perBlock) * rowBytes));
+    // would be fresh pages to fault in each time. Texts and lengths live in
+    // arrays of their own type, so every length is aligned as SQLLEN needs.
+    static thread_local std::vector<SQLWCHAR> textSpace;
+    static thread_local std::vector<SQLLEN> lengthSpace;
+    textSpace.resize(std::max(textSpace.size(), size_t(perBlock) * rowCharacters));
+    lengthSpace.resize(std::max(lengthSpace.size(), size_t(perBlock) * size_t(columns)));
     std::vector<SQLWCHAR *> text(columns);
     std::vector<SQLLEN *> lengths(columns);
-    char *at = space.data();
+    SQLWCHAR *textAt = textSpace.data();
     for (int c = 0; c < columns; ++c) {
-        lengths[c] = reinterpret_cast<SQLLEN *>(at);
-        at += perBlock * sizeof(SQLLEN);
-        text[c] = reinterpret_cast<SQLWCHAR *>(at);
-        at += perBlock * size_t(widths[c] + 1) * sizeof(SQLWCHAR);
+        lengths[c] = lengthSpace.data() + size_t(c) * perBlock;
+        text[c] = textAt;
+        textAt += perBlock * size_t(widths[c] + 1);
     }
 
     SQLULEN fetched = 0;
-    BlockBinding binding{statement};
+    RestoreSingleRowUnbound restore{statement};
     if (!SQL_SUCCEEDED(SQLSetStmtAttr(statement, SQL_ATTR_ROW_BIND_TYPE,
                                       reinterpret_cast<SQLPOINTER>(SQLULEN(SQL_BIND_BY_COLUMN)), 0))
         || !SQL_SUCCEEDED(SQLSetStmtAttr(statement, SQL_ATTR_ROW_ARRAY_SIZE,
@@ -174,7 +138,8 @@ bool fetchBlocks(SQLHSTMT statement, const std::vector<SQLLEN> &widths, RowStore
                 // cut here; better no list than a wrong one.
                 if (length < 0 || length > widths[c] * SQLLEN(sizeof(SQLWCHAR)))
                     throw Error(errc::ProviderError, QStringLiteral("读取结果失败。"));
-                rows.cells.append(wide(text[c] + row * size_t(widths[c] + 1), length / SQLLEN(sizeof(SQLWCHAR))));
+                rows.cells.append(
+                    fromOdbcText(text[c] + row * size_t(widths[c] + 1), length / SQLLEN(sizeof(SQLWCHAR))));
             }
         }
         if (!handOver(rows, sink, 1))
@@ -184,24 +149,18 @@ bool fetchBlocks(SQLHSTMT statement, const std::vector<SQLLEN> &widths, RowStore
 
 }  // namespace
 
-bool fetchOdbcRows(QSqlQuery &query, RowStore &rows, const RowSink &sink)
+void fetchOdbcRows(SQLHSTMT statement, RowStore &rows, const RowSink &sink)
 {
-    const QVariant handle = query.result() ? query.result()->handle() : QVariant();
-    if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
-        return false;
-    SQLHSTMT statement = *static_cast<const SQLHANDLE *>(handle.constData());
-    if (!statement)
-        return false;
     const int columns = rows.columnCount();
     const std::vector<SQLLEN> widths = blockWidths(statement, columns);
     if (!widths.empty() && fetchBlocks(statement, widths, rows, sink))
-        return true;
+        return;
     for (;;) {
         const SQLRETURN r = SQLFetch(statement);
         if (r == SQL_NO_DATA) {
             if (!handOver(rows, sink, 1))
                 throw readStopped();
-            return true;
+            return;
         }
         if (!SQL_SUCCEEDED(r))
             throw statementError(statement);

@@ -2,9 +2,8 @@
 #include "data_source.h"
 #include "error.h"
 #include "error_text.h"
-#include "odbc_fetch.h"
+#include "odbc_session.h"
 #include <QAtomicInt>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -15,10 +14,6 @@ namespace dd {
 
 namespace {
 
-// Two statement time-outs (the statement, then the wait for its cancel),
-// less a margin.
-constexpr qint64 kSilentServerMs = 29000;
-
 // Rows of a local file handed to a sink at a time.
 constexpr int kRowsPerHandOver = 256;
 
@@ -28,6 +23,8 @@ QString nextConnectionName()
     return QStringLiteral("dd-%1").arg(counter.fetchAndAddRelaxed(1) + 1);
 }
 
+// The SQLite source's failures (SQL Server's are read from the driver's
+// diagnostic records).
 Error errorFrom(const QSqlError &e, const QString &fallback)
 {
     bool ok = false;
@@ -62,6 +59,8 @@ bool isPlainName(const QString &catalog)
 
 void removeConnection(const QString &name)
 {
+    if (!QSqlDatabase::contains(name))
+        return;
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         if (db.isValid())
@@ -91,41 +90,41 @@ std::unique_ptr<SqlSession> SqlSession::open(const ConnectionString &cs, const Q
         return session;
     }
 
-    const QString driver = chooseSqlServerDriver(installedOdbcDrivers());
-    if (driver.isEmpty())
+    // The drivers in order of preference: when one fails for a reason
+    // another may not have, the next is tried. When all fail so, the user
+    // reads the first driver's reason; a driver that reached the server and
+    // was refused (password, database) ends the search with that refusal.
+    const QStringList drivers =
+        sqlServerDriverOrder(installedOdbcDrivers(), qEnvironmentVariable("DATADICT_ODBC_DRIVER"));
+    if (drivers.isEmpty())
         throw Error(errc::ConnectFailed,
                     QStringLiteral("本机没有安装 SQL Server 的 ODBC 驱动程序。"));
-    session->isOdbc_ = true;
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
-    // The password travels inside the connection string, quoted; the
-    // database object's own user and password fields are appended unquoted
-    // by the driver plugin, so they stay empty.
-    db.setDatabaseName(odbcConnectionString(driver, target, cs.catalog(), user, password));
-    // Login and query time-outs keep a server that accepts and never answers
-    // from freezing the window for good.
-    db.setConnectOptions(QStringLiteral(
-        "SQL_ATTR_LOGIN_TIMEOUT=15;SQL_ATTR_CONNECTION_TIMEOUT=30;SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY"));
-    QElapsedTimer opening;
-    opening.start();
-    if (!db.open())
-        throw errorFrom(db.lastError(), QStringLiteral("无法连接到服务器。"));
-    // The driver plugin runs a statement of its own after the login and
-    // ignores its failure. A login alone is over within its time-out, so an
-    // open that lasted as long as that statement's time-out and its cancel
-    // means the server stopped answering once logged in.
-    if (opening.elapsed() >= kSilentServerMs)
-        throw Error(20003, clientFailureText(20003));
-    return session;
+    const bool validate = qEnvironmentVariableIntValue("DATADICT_VALIDATE_CERTIFICATE") == 1;
+    QVector<OdbcDiagnostic> firstFailure;
+    for (const QString &driver : drivers) {
+        QVector<OdbcDiagnostic> failure;
+        session->odbc_ = OdbcSession::connect(
+            odbcConnectionString(driver, target, cs.catalog(), user, password, validate), &failure);
+        if (session->odbc_)
+            return session;
+        if (!anotherDriverMayHelp(failure))
+            throw odbcError(failure, QStringLiteral("无法连接到服务器。"));
+        if (firstFailure.isEmpty())
+            firstFailure = failure;
+    }
+    throw odbcError(firstFailure, QStringLiteral("无法连接到服务器。"));
 }
+
+SqlSession::SqlSession(QString name) : name_(std::move(name)) {}
 
 SqlSession::~SqlSession() { removeConnection(name_); }
 
 RowStore SqlSession::run(const QString &statement, const RowSink &sink)
 {
+    if (odbc_)
+        return odbc_->run(statement, sink);
     QSqlDatabase db = QSqlDatabase::database(name_, false);
     QSqlQuery query(db);
-    // Forward-only goes out as a plain batch; a scrollable query would be a
-    // server cursor with extra round trips.
     query.setForwardOnly(true);
     if (!query.exec(statement))
         throw errorFrom(query.lastError(), QStringLiteral("语句执行失败。"));
@@ -134,7 +133,7 @@ RowStore SqlSession::run(const QString &statement, const RowSink &sink)
     const int columns = record.count();
     for (int i = 0; i < columns; ++i)
         rows.columns << record.fieldName(i);
-    if (columns > 0 && !(isOdbc_ && fetchOdbcRows(query, rows, sink))) {
+    if (columns > 0) {
         while (query.next()) {
             for (int i = 0; i < columns; ++i)
                 rows.cells.append(query.value(i));

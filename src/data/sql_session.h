@@ -1,12 +1,15 @@
 #pragma once
-// The one place that talks to Qt SQL: a named database connection that runs
-// statements forward-only and reads every row.
+// A connection to one catalog that runs statements and reads every row: a
+// SQL Server database on ODBC handles of its own, or a SQLite file of a
+// dictionary folder through Qt SQL.
 #include "connection_string.h"
 #include "row_store.h"
 #include <QString>
 #include <memory>
 
 namespace dd {
+
+class OdbcSession;
 
 class SqlSession {
 public:
@@ -22,9 +25,9 @@ public:
     RowStore run(const QString &statement, const RowSink &sink = {});
 
 private:
-    explicit SqlSession(QString name) : name_(std::move(name)) {}
-    QString name_;
-    bool isOdbc_ = false;
+    explicit SqlSession(QString name);
+    QString name_;                      // of the Qt SQL connection (SQLite)
+    std::unique_ptr<OdbcSession> odbc_; // SQL Server
 };
 
 }  // namespace dd

@@ -100,11 +100,11 @@ protected:
     void mousePressEvent(QMouseEvent *e) override
     {
         grid_.followRecord();
-        const QModelIndex index = indexAt(e->position().toPoint());
+        const int row = indexAt(e->position().toPoint()).row();  // -1: no row there
         const auto choosing = e->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier);
-        if (e->button() == Qt::RightButton || (e->button() == Qt::LeftButton && choosing && index.isValid())) {
+        if (e->button() == Qt::RightButton || (e->button() == Qt::LeftButton && choosing && row >= 0)) {
             if (e->button() == Qt::LeftButton)
-                grid_.chooseRow(index.row(), e->modifiers());
+                grid_.chooseRow(row, e->modifiers());
             setFocus(Qt::MouseFocusReason);
             e->accept();
             return;

@@ -81,6 +81,7 @@ void BrowserGridAndStatusBar::writeTables(int count)
 void BrowserGridAndStatusBar::useCatalog(const QString &name, const QVector<dictgen::TableRow> &tables)
 {
     folder_.catalog(name, tables);
+    folder_.accounts({});  // a folder is a dictionary only with its system catalog
     cn_ = std::make_unique<dd::Connection>();
     cn_->Open(dd::sql::accountYearConnectionString(name, folder_.path()), "sa", "");
 }

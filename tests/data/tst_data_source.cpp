@@ -3,10 +3,15 @@
 #include "data/data_source.h"
 #include "data/error.h"
 #include "data/error_text.h"
+#include "data/odbc_diagnostics.h"
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace dd;
+
+Q_DECLARE_METATYPE(dd::OdbcDiagnostic)
 
 namespace {
 
@@ -116,14 +121,30 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Error, resolveDataSource(source));
     }
 
-    void anExistingFolderIsTheLocalSource()
+    void aFolderWithTheSystemCatalogIsTheLocalSource()
     {
         QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("HOST/INST") && QDir(dir.path()).mkpath(".\\SQLEXPRESS"));
+        // A folder without svsystem.db is no dictionary: the text names a server.
+        QCOMPARE(resolveDataSource(dir.path()).kind, DataTarget::SqlServer);
+        QFile system(dir.filePath("svsystem.db"));
+        QVERIFY(system.open(QIODevice::WriteOnly));
+        system.close();
         const DataTarget t = resolveDataSource(dir.path());
         QCOMPARE(t.kind, DataTarget::SqliteFolder);
-        // "." names this machine's server, not the current folder.
+        QCOMPARE(t.folder, QDir(dir.path()).absolutePath());
+        // "." names this machine's server, not the current folder; server
+        // names that are also folders stay server names.
         QCOMPARE(resolveDataSource(".").kind, DataTarget::SqlServer);
         QCOMPARE(resolveDataSource(dir.path() + "/nosuch").kind, DataTarget::SqlServer);
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        const DataTarget instance = resolveDataSource(".\\SQLEXPRESS");
+        const DataTarget hostFolder = resolveDataSource("HOST/INST");
+        QDir::setCurrent(before);
+        QCOMPARE(instance.kind, DataTarget::SqlServer);
+        QCOMPARE(instance.instance, QStringLiteral("SQLEXPRESS"));
+        QCOMPARE(hostFolder.kind, DataTarget::SqlServer);
     }
 
     void partsCannotInjectAttributes_data()
@@ -149,7 +170,7 @@ private slots:
         t.kind = DataTarget::SqlServer;
         t.serverText = server;
         t.host = server;
-        for (const QString driver : {QStringLiteral("FreeTDS"), QStringLiteral("ODBC Driver 18 for SQL Server")}) {
+        for (const QString &driver : {QStringLiteral("FreeTDS"), QStringLiteral("ODBC Driver 18 for SQL Server")}) {
             bool ok = false;
             const auto attrs = parseOdbc(odbcConnectionString(driver, t, "svdata_001_2011", "sa", password),
                                          &ok, isFreeTdsDriver(driver));
@@ -186,7 +207,7 @@ private slots:
         QCOMPARE(attrs.value("PORT"), QStringLiteral("2433"));
         QCOMPARE(attrs.value("TDS_VERSION"), QStringLiteral("7.4"));
         QCOMPARE(attrs.value("CLIENTCHARSET"), QStringLiteral("UTF-8"));
-        QCOMPARE(attrs.value("TIMEOUT"), QStringLiteral("15"));
+        QVERIFY(!attrs.contains("TIMEOUT"));  // the statement attribute sets it
         const auto named = parseOdbc(odbcConnectionString("FreeTDS", resolveDataSource("h\\INST"), "svsystem", "sa", "p"), &ok, true);
         QCOMPARE(named.value("SERVER"), QStringLiteral("h\\INST"));
         QVERIFY(!named.contains("PORT"));  // the instance's port is looked up
@@ -194,15 +215,128 @@ private slots:
         QCOMPARE(ms.value("SERVER"), QStringLiteral("(local)"));
     }
 
-    void driverChoice()
+    void microsoftDriversTakeTheServersCertificate_data()
     {
-        QCOMPARE(chooseSqlServerDriver({"PostgreSQL", "FreeTDS", "ODBC Driver 17 for SQL Server"}),
-                 QStringLiteral("ODBC Driver 17 for SQL Server"));
-        QCOMPARE(chooseSqlServerDriver({"FreeTDS", "ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server"}),
-                 QStringLiteral("ODBC Driver 18 for SQL Server"));
-        QCOMPARE(chooseSqlServerDriver({"SQLite3", "FreeTDS"}), QStringLiteral("FreeTDS"));
-        QCOMPARE(chooseSqlServerDriver({"SQLite3"}), QString());
-        QCOMPARE(chooseSqlServerDriver({"freetds 1.3"}), QStringLiteral("freetds 1.3"));
+        QTest::addColumn<QString>("driver");
+        QTest::addColumn<bool>("validate");
+        QTest::addColumn<QString>("encrypt");
+        QTest::addColumn<QString>("trust");
+        QTest::newRow("18") << "ODBC Driver 18 for SQL Server" << false << "Optional" << "Yes";
+        QTest::newRow("17") << "ODBC Driver 17 for SQL Server" << false << "" << "Yes";
+        QTest::newRow("native client") << "SQL Server Native Client 11.0" << false << "" << "Yes";
+        QTest::newRow("windows") << "SQL Server" << false << "" << "";
+        QTest::newRow("18 in another name") << "ODBC Driver 18 for SQL Server (x64) 2" << false << "" << "";
+        QTest::newRow("18, validating") << "ODBC Driver 18 for SQL Server" << true << "Yes" << "No";
+        QTest::newRow("17, validating") << "ODBC Driver 17 for SQL Server" << true << "Yes" << "No";
+    }
+    void microsoftDriversTakeTheServersCertificate()
+    {
+        QFETCH(QString, driver);
+        QFETCH(bool, validate);
+        QFETCH(QString, encrypt);
+        QFETCH(QString, trust);
+        bool ok = false;
+        const auto attrs = parseOdbc(
+            odbcConnectionString(driver, resolveDataSource("erp\\SQL2000"), "svsystem", "sa", "p", validate), &ok);
+        QVERIFY(ok);
+        QCOMPARE(attrs.value("SERVER"), QStringLiteral("erp\\SQL2000"));
+        QCOMPARE(attrs.value("ENCRYPT"), encrypt);
+        QCOMPARE(attrs.value("TRUSTSERVERCERTIFICATE"), trust);
+        QVERIFY(!attrs.contains("TDS_VERSION") && !attrs.contains("PORT"));
+    }
+
+    void driverOrder_data()
+    {
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QStringList>("order");
+        const QStringList all{"SQL Server", "PostgreSQL", "FreeTDS", "ODBC Driver 17 for SQL Server",
+                              "SQL Server Native Client 11.0", "ODBC Driver 18 for SQL Server"};
+#ifdef Q_OS_WIN
+        const QStringList allInOrder{"ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server", "FreeTDS",
+                                     "SQL Server Native Client 11.0", "SQL Server"};
+#else
+        const QStringList allInOrder{"ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server", "FreeTDS"};
+#endif
+        QTest::newRow("all") << all << "" << allInOrder;
+        QTest::newRow("freetds only") << QStringList{"SQLite3", "FreeTDS"} << "" << QStringList{"FreeTDS"};
+        QTest::newRow("none") << QStringList{"SQLite3"} << "" << QStringList{};
+        QTest::newRow("names are exact") << QStringList{"freetds 1.3", "My ODBC Driver 18 for SQL Server"} << ""
+                                         << QStringList{};
+        QTest::newRow("chosen, installed or not") << all << " Custom Driver " << QStringList{"Custom Driver"};
+    }
+    void driverOrder()
+    {
+        QFETCH(QStringList, installed);
+        QFETCH(QString, chosen);
+        QFETCH(QStringList, order);
+        QCOMPARE(sqlServerDriverOrder(installed, chosen), order);
+    }
+
+    void anotherDriverIsTriedOnlyForDriverReasons_data()
+    {
+        QTest::addColumn<QVector<OdbcDiagnostic>>("records");
+        QTest::addColumn<bool>("next");
+        const OdbcDiagnostic generic{"08001", 0, "[unixODBC][FreeTDS][SQL Server]Unable to connect to data source"};
+        QTest::newRow("wrong password")
+            << QVector<OdbcDiagnostic>{{"28000", 18456, "[FreeTDS][SQL Server]Login failed for user 'sa'."}, generic}
+            << false;
+        QTest::newRow("missing database")
+            << QVector<OdbcDiagnostic>{{"08004", 4060, "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Cannot open database \"x\""}}
+            << false;
+        QTest::newRow("unreachable") << QVector<OdbcDiagnostic>{{"08S01", 20009, "[FreeTDS][SQL Server]Unable to connect: Adaptive Server is unavailable or does not exist"}, generic}
+                                     << false;
+        QTest::newRow("time-out") << QVector<OdbcDiagnostic>{{"HYT00", 0, "[Microsoft][ODBC Driver 17 for SQL Server]Login timeout expired"}}
+                                  << false;
+        QTest::newRow("certificate") << QVector<OdbcDiagnostic>{{"08001", -1, "[Microsoft][ODBC Driver 18 for SQL Server]SSL Provider: [error:0A000086:SSL routines::certificate verify failed:self-signed certificate]"}}
+                                     << true;
+        QTest::newRow("handshake") << QVector<OdbcDiagnostic>{{"08001", 0, "[Microsoft][ODBC Driver 17 for SQL Server]Client unable to establish connection because an error was encountered during handshakes before login."}}
+                                   << true;
+        QTest::newRow("missing library") << QVector<OdbcDiagnostic>{{"01000", 0, "[unixODBC][Driver Manager]Can't open lib 'libmsodbcsql-18.so' : file not found"}}
+                                         << true;
+        QTest::newRow("driver not loaded") << QVector<OdbcDiagnostic>{{"IM002", 0, "[unixODBC][Driver Manager]Data source name not found and no default driver specified"}}
+                                           << true;
+    }
+    void anotherDriverIsTriedOnlyForDriverReasons()
+    {
+        QFETCH(QVector<OdbcDiagnostic>, records);
+        QFETCH(bool, next);
+        QCOMPARE(anotherDriverMayHelp(records), next);
+    }
+
+    // The records as the driver wrote them, several per failure: the number
+    // and text are read from them, whatever a toolkit would make of them.
+    void diagnosticRecordsMakeOneError_data()
+    {
+        QTest::addColumn<QVector<OdbcDiagnostic>>("records");
+        QTest::addColumn<long>("number");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("login failed, then the generic line")
+            << QVector<OdbcDiagnostic>{{"28000", 18456, "[FreeTDS][SQL Server]Login failed for user 'sa'."},
+                                       {"08001", 0, "[FreeTDS][SQL Server]Unable to connect to data source"}}
+            << 18456L << "Login failed for user 'sa'.";
+        QTest::newRow("network failure explained in Chinese")
+            << QVector<OdbcDiagnostic>{{"08001", 0, "[FreeTDS][SQL Server]Unable to connect to data source"},
+                                       {"08S01", 20009, "[FreeTDS][SQL Server]Unable to connect: Adaptive Server is unavailable or does not exist"},
+                                       {"08S01", 111, "[FreeTDS][SQL Server]Connection refused"}}
+            << 20009L << clientFailureText(20009);
+        QTest::newRow("missing database")
+            << QVector<OdbcDiagnostic>{{"42000", 4060, "[FreeTDS][SQL Server]Cannot open database \"svdata_001_1999\" requested by the login. The login failed."},
+                                       {"28000", 18456, "[FreeTDS][SQL Server]Login failed for user 'sa'."}}
+            << 4060L << "Cannot open database \"svdata_001_1999\" requested by the login. The login failed.";
+        QTest::newRow("time-out without a number")
+            << QVector<OdbcDiagnostic>{{"HYT00", 0, "[FreeTDS][SQL Server]Timeout expired"}}
+            << errc::ProviderError << "等待服务器响应超时。";
+        QTest::newRow("nothing said") << QVector<OdbcDiagnostic>{} << errc::ProviderError << "回退";
+    }
+    void diagnosticRecordsMakeOneError()
+    {
+        QFETCH(QVector<OdbcDiagnostic>, records);
+        QFETCH(long, number);
+        QFETCH(QString, text);
+        const Error e = odbcError(records, QStringLiteral("回退"));
+        QCOMPARE(e.Number(), number);
+        QCOMPARE(e.Description(), text);
     }
 
     void driverMessagesAreCleaned_data()

@@ -36,6 +36,7 @@ class TestDictionaryReader : public QObject {
 private slots:
     void initTestCase()
     {
+        folder.accounts({{"001", "Main", {2020}}});  // a dictionary folder holds svsystem.db
         folder.catalog("svdata_001_2020",
                        {table("02", "销售管理", "SO_SOMain", "销售订单主表", 3),
                         table("01", "总账", "GL_accvouch", "凭证", 2),

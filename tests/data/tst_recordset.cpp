@@ -34,6 +34,7 @@ private slots:
     void initTestCase()
     {
         using ddtest::table;
+        folder.accounts({{"001", "Main", {2011}}});
         folder.catalog("svdata_001_2011",
                        {table("01", "总账", "GL_a", "甲", 2), table("01", "总账", "GL_b", "乙", 3),
                         table("02", "应收", "AR_x", "丙", 0), table("02", "应收", "gl_b", "重复", 1),

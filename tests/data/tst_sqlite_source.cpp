@@ -119,7 +119,7 @@ private slots:
             QCOMPARE(e.Description(), QStringLiteral("Cannot open database \"svdata_001_1999\" requested by the login. The login failed."));
         }
         QCOMPARE(cn.State(), 0);
-        for (const QString catalog : {QStringLiteral("../svsystem"), QStringLiteral("..")}) {
+        for (const QString &catalog : {QStringLiteral("../svsystem"), QStringLiteral("..")}) {
             QVERIFY_THROWS_EXCEPTION(Error, cn.Open(sql::accountYearConnectionString(catalog, folder.path()), "sa", "", -1));
         }
         // A database without the dictionary tables.

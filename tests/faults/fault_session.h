@@ -1,6 +1,6 @@
 #pragma once
 // What the fault tests share: a dictionary folder behind the TDS test
-// server (reached through QODBC and FreeTDS, as a user's server is), the
+// server (reached through ODBC and FreeTDS, as a user's server is), the
 // statements the program sent, and the audit every test ends with: the
 // session only read, no file of the folder changed, and the password shows
 // up in no output, message box or statement.

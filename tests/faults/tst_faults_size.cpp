@@ -116,7 +116,7 @@ void FaultsSize::tenThousandTablesAndTwoThousandFields()
     // M, M0, M07 and M07_ find the first table of module 01 or 07 on the
     // way; M07_B finds the big one.
     QStringList typed;
-    for (const QString &prefix : {"M", "M0", "M07", "M07_"})
+    for (const QString prefix : {"M", "M0", "M07", "M07_"})
         typed << fieldsOf(prefix == QLatin1String("M07") || prefix == QLatin1String("M07_") ? names[6000] : names[0]);
     typed << fieldsOf(big) << fieldsOf(big) << fieldsOf(big);
     const QString all = TableColumns + QStringLiteral("  order by systemid");

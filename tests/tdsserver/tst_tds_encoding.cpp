@@ -1,8 +1,10 @@
 // How the test server frames and types what it sends: packets split and
 // reassembled at any boundary, and SQLite values typed for the wire.
+#include "browser_service.h"
 #include "column_typing.h"
 #include "login7.h"
 #include "packets.h"
+#include "text_typing.h"
 #include <QTest>
 
 using namespace tds;
@@ -17,6 +19,9 @@ private slots:
     void unscramblesPasswords();
     void typesColumns_data();
     void typesColumns();
+    void encodesCodePage936_data();
+    void encodesCodePage936();
+    void answersTheBrowserForItsInstanceOnly();
 };
 
 namespace {
@@ -145,6 +150,35 @@ void TestTdsEncoding::typesColumns()
     for (const QVariant &v : values)
         rows << QVector<QVariant>{v};
     QCOMPARE(int(columnTypeFor(QMetaType(declared), rows, 0)), type);
+}
+
+void TestTdsEncoding::encodesCodePage936_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("ascii") << "GL_accvouch" << QByteArray("GL_accvouch");
+    QTest::newRow("chinese") << "总账" << QByteArray("\xD7\xDC\xD5\xCB");
+    QTest::newRow("outside the BMP: one ? per unit") << QStringLiteral("a\U0001F600") << QByteArray("a??");
+    QTest::newRow("byte-order mark") << QStringLiteral("\uFEFFx") << QByteArray("?x");
+    QTest::newRow("not in GBK") << QStringLiteral("\u0E01") << QByteArray("?");
+}
+
+void TestTdsEncoding::encodesCodePage936()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(encodeCodePage936(text), bytes);
+}
+
+void TestTdsEncoding::answersTheBrowserForItsInstanceOnly()
+{
+    const QByteArray reply = BrowserService::answer(QByteArray("\x04" "erp\0", 5), "ERP", 50123, "8.0.2039.0");
+    QVERIFY(reply.startsWith('\x05'));
+    QCOMPARE(int(quint8(reply.at(1))) | int(quint8(reply.at(2))) << 8, reply.size() - 3);
+    QVERIFY(reply.mid(3).contains(";InstanceName;ERP;"));
+    QVERIFY(reply.mid(3).endsWith(";tcp;50123;;"));
+    QVERIFY(BrowserService::answer(QByteArray("\x04" "OTHER\0", 7), "ERP", 50123, "8.0").isEmpty());
+    QVERIFY(BrowserService::answer(QByteArray("\x0F"), "ERP", 50123, "8.0").isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestTdsEncoding)

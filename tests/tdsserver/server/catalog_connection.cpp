@@ -9,8 +9,9 @@
 
 namespace tds {
 
-CatalogConnection::CatalogConnection(const QString &file, const QString &connectionName, bool fitWidths)
-    : file_(file), name_(connectionName), fitWidths_(fitWidths)
+CatalogConnection::CatalogConnection(const QString &file, const QString &connectionName, bool fitWidths,
+                                     TextType textType)
+    : file_(file), name_(connectionName), fitWidths_(fitWidths), textType_(textType)
 {
 }
 
@@ -84,8 +85,12 @@ QueryOutcome CatalogConnection::query(const QString &statement)
     for (int i = 0; i < columns; ++i) {
         Column c;
         c.name = record.fieldName(i);
-        c.type = columnTypeFor(record.field(i).metaType(), out.rows.rows, i);
-        if (fitWidths_ && (c.type == ColumnType::NVarChar || c.type == ColumnType::VarBinary))
+        c.type = textColumnType(columnTypeFor(record.field(i).metaType(), out.rows.rows, i), c.name,
+                                textType_);
+        if (c.type == ColumnType::VarChar && longestValue(out.rows.rows, i, c.type) > 8000)
+            c.type = ColumnType::VarCharMax;
+        if (fitWidths_ && (c.type == ColumnType::NVarChar || c.type == ColumnType::VarChar
+                           || c.type == ColumnType::VarBinary))
             c.width = qMax(1, longestValue(out.rows.rows, i, c.type));
         out.rows.columns << c;
     }

@@ -1,6 +1,7 @@
 #pragma once
 // One catalog file opened read-only through Qt's SQLite driver.
 #include "result_set.h"
+#include "text_typing.h"
 #include <QString>
 
 namespace tds {
@@ -18,7 +19,8 @@ public:
     // connectionName must be unique in the process.
     // fitWidths: text and binary columns are declared as wide as their
     // longest value rather than the largest width.
-    CatalogConnection(const QString &file, const QString &connectionName, bool fitWidths = false);
+    CatalogConnection(const QString &file, const QString &connectionName, bool fitWidths = false,
+                      TextType textType = TextType::NVarChar);
     ~CatalogConnection();
     CatalogConnection(const CatalogConnection &) = delete;
     CatalogConnection &operator=(const CatalogConnection &) = delete;
@@ -33,6 +35,7 @@ private:
     bool openFile(const QString &file, QString *error);
     QString file_, name_;
     bool fitWidths_ = false;
+    TextType textType_ = TextType::NVarChar;
 };
 
 }  // namespace tds

@@ -1,4 +1,5 @@
 #include "column_typing.h"
+#include "text_typing.h"
 #include <limits>
 
 namespace tds {
@@ -84,8 +85,14 @@ int longestValue(const QVector<QVector<QVariant>> &rows, int column, ColumnType 
     const bool binary = type == ColumnType::VarBinary || type == ColumnType::VarBinaryMax;
     for (const QVector<QVariant> &row : rows) {
         const QVariant &v = row.at(column);
-        if (!v.isNull())
-            longest = qMax(longest, binary ? v.toByteArray().size() : v.toString().size());
+        if (v.isNull())
+            continue;
+        if (binary)
+            longest = qMax(longest, v.toByteArray().size());
+        else if (type == ColumnType::VarChar || type == ColumnType::VarCharMax)
+            longest = qMax(longest, encodeCodePage936(v.toString()).size());
+        else
+            longest = qMax(longest, v.toString().size());
     }
     return int(longest);
 }

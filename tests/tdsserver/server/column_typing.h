@@ -9,7 +9,8 @@ namespace tds {
 
 ColumnType columnTypeFor(QMetaType declared, const QVector<QVector<QVariant>> &rows, int column);
 
-// The longest value of the column: characters of its text, or bytes.
+// The longest value of the column: characters of its text, or bytes (of
+// binary values and of code page 936 text).
 int longestValue(const QVector<QVector<QVariant>> &rows, int column, ColumnType type);
 
 }  // namespace tds

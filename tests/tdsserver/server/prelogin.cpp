@@ -60,16 +60,16 @@ QString PreLoginRequest::describe() const
         .arg(mars ? QStringLiteral("on") : QStringLiteral("off"));
 }
 
-QByteArray preLoginReply()
+QByteArray preLoginReply(quint8 major, quint8 minor, quint16 build)
 {
     struct Option {
         quint8 id;
         QByteArray data;
     };
     WireWriter version;
-    version.u8(identity::VersionMajor);
-    version.u8(identity::VersionMinor);
-    version.u16be(identity::VersionBuild);
+    version.u8(major);
+    version.u8(minor);
+    version.u16be(build);
     version.u16be(0);
     const QVector<Option> options = {
         {OptVersion, version.data()},

@@ -24,6 +24,6 @@ struct PreLoginRequest {
 };
 
 PreLoginRequest parsePreLogin(const QByteArray &payload);
-QByteArray preLoginReply();
+QByteArray preLoginReply(quint8 major, quint8 minor, quint16 build);
 
 }  // namespace tds

@@ -14,6 +14,8 @@ enum class ColumnType {
     Float,      // FLTN(8)
     NVarChar,   // NVARCHAR(4000), collated
     NVarCharMax,// NVARCHAR(MAX) (NTEXT before TDS 7.2)
+    VarChar,    // VARCHAR(8000), collated: code page 936 bytes
+    VarCharMax, // VARCHAR(MAX) (TEXT before TDS 7.2)
     VarBinary,  // VARBINARY(8000)
     VarBinaryMax,
 };
@@ -21,7 +23,7 @@ enum class ColumnType {
 struct Column {
     QString name;
     ColumnType type = ColumnType::NVarChar;
-    int width = 0;  // declared characters (NVarChar) or bytes (VarBinary); 0: the largest
+    int width = 0;  // declared characters (NVarChar) or bytes (VarChar, VarBinary); 0: the largest
 };
 
 struct ResultSet {

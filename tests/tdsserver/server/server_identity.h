@@ -6,9 +6,18 @@
 
 namespace tds::identity {
 
-constexpr quint8 VersionMajor = 15;
-constexpr quint8 VersionMinor = 0;
-constexpr quint16 VersionBuild = 2000;
+// The release the server answers a login as: the highest protocol version
+// it speaks and the version number it reports.
+struct Release {
+    quint32 tdsVersion;  // as LOGINACK carries it
+    quint8 major, minor;
+    quint16 build;
+};
+
+// "7.1" (SQL Server 2000), "7.2" (2005), "7.3" (2008 R2), "7.4" (2012 and
+// later, here 2019); nullptr for any other text.
+const Release *releaseFor(const QString &tdsVersion);
+inline const Release &latestRelease() { return *releaseFor(QStringLiteral("7.4")); }
 
 inline QString productName() { return QStringLiteral("Microsoft SQL Server"); }
 inline QString serverName() { return QStringLiteral("TDSTEST"); }

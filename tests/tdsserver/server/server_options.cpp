@@ -22,6 +22,12 @@ QString serverUsage()
         "  --hang-after-login   log in, then never answer a statement\n"
         "  --hang-after N       answer a session's first N statements, then never again\n"
         "  --fit-text-widths    declare text columns as wide as their longest value\n"
+        "  --text-type T        character columns as nvarchar (default), varchar (code page\n"
+        "                       936, Chinese_PRC_CI_AS) or mixed (names varchar)\n"
+        "  --tds-version V      answer logins as 7.1 (SQL Server 2000), 7.2 (2005),\n"
+        "                       7.3 (2008 R2) or 7.4 (2012 and later; default)\n"
+        "  --browser-instance N answer the SQL Server Browser's UDP request for instance N\n"
+        "  --browser-port N     the Browser's UDP port (1434)\n"
         "  --max-seconds N      exit after N seconds (default 900; 0: never)\n"
         "  --idle-seconds N     exit after N seconds without any connection\n"
         "  --parent-pid PID     exit when process PID is gone\n");
@@ -104,6 +110,26 @@ bool parseServerOptions(const QStringList &args, ServerOptions *o, QString *erro
             o->hangAfterLogin = true;
         } else if (a == QLatin1String("--fit-text-widths")) {
             o->fitTextWidths = true;
+        } else if (a == QLatin1String("--text-type")) {
+            QString text;
+            if (!value(&text)) return false;
+            if (!parseTextType(text, &o->textType)) {
+                *error = QStringLiteral("--text-type is nvarchar, varchar or mixed, not '%1'").arg(text);
+                return false;
+            }
+        } else if (a == QLatin1String("--tds-version")) {
+            QString text;
+            if (!value(&text)) return false;
+            o->release = identity::releaseFor(text);
+            if (!o->release) {
+                *error = QStringLiteral("--tds-version is 7.1, 7.2, 7.3 or 7.4, not '%1'").arg(text);
+                return false;
+            }
+        } else if (a == QLatin1String("--browser-instance")) {
+            if (!value(&o->browserInstance)) return false;
+        } else if (a == QLatin1String("--browser-port")) {
+            if (!number(&n, 1)) return false;
+            o->browserPort = int(n);
         } else if (a == QLatin1String("--max-seconds")) {
             if (!number(&n, 0)) return false;
             o->maxSeconds = int(n);

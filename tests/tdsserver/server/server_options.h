@@ -1,5 +1,7 @@
 #pragma once
 // The command line of the test server.
+#include "server_identity.h"
+#include "text_typing.h"
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +26,12 @@ struct ServerOptions {
     // Text columns declared as wide as their longest value, as a server's
     // narrow columns are (default: 4000 characters).
     bool fitTextWidths = false;
+    TextType textType = TextType::NVarChar;
+    // The release a login is answered as (--tds-version).
+    const identity::Release *release = &identity::latestRelease();
+    // Answers the SQL Server Browser's request for this instance's port.
+    QString browserInstance;
+    int browserPort = 1434;
 
     // It never outlives these.
     int maxSeconds = 900;      // 0: no limit

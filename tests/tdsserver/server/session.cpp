@@ -51,7 +51,8 @@ QString statementOf(const RpcCall &call, const SessionState &state)
 
 Session::Session(QTcpSocket *socket, int id, const ServerOptions &options, const CatalogFolder &folder,
                  ServerLogs logs, QObject *parent)
-    : QObject(parent), socket_(socket), id_(id), options_(options), logs_(logs), state_(folder, id, options.fitTextWidths),
+    : QObject(parent), socket_(socket), id_(id), options_(options), logs_(logs), state_(folder, id, options.fitTextWidths, options.textType,
+             *options.release),
       executor_(state_)
 {
     socket_->setParent(this);
@@ -155,7 +156,8 @@ void Session::handlePreLogin(const Message &m)
         return;
     }
     phase_ = Phase::Login;
-    reply(preLoginReply());
+    const identity::Release &r = state_.release();
+    reply(preLoginReply(r.major, r.minor, r.build));
 }
 
 void Session::refuseLogin(TokenWriter &w, const QVector<ServerMessage> &errors, const QString &user)
@@ -176,7 +178,8 @@ void Session::handleLogin(const Message &m)
         protocolFailure(login.error);
         return;
     }
-    tdsVersion_ = version::negotiate(login.tdsVersion);
+    // An older server answers a newer client with its own version.
+    tdsVersion_ = qMin(version::negotiate(login.tdsVersion), state_.release().tdsVersion);
     TokenWriter w(tdsVersion_);
     const QString user = login.userName;
     if (options_.refuseLogins) {
@@ -209,7 +212,7 @@ void Session::handleLogin(const Message &m)
         w.envChangeBytes(env::Collation, identity::collation(), QByteArray());
     w.envChange(env::Language, identity::language(), QString());
     w.message(messages::changedLanguage(identity::language()));
-    w.loginAck();
+    w.loginAck(state_.release().major, state_.release().minor, state_.release().build);
     if (tdsVersion_ >= version::V74 && !login.features.isEmpty())
         w.featureExtAck();
     w.envChange(env::PacketSize, QString::number(packetSize_), QString::number(packetSize_));

@@ -13,7 +13,7 @@ bool SessionState::useCatalog(const QString &name, bool mustExist)
         QStringLiteral("tds-session-%1-%2").arg(sessionId_).arg(++opened_);
     auto connection = std::make_unique<CatalogConnection>(
         resolved.isEmpty() ? QStringLiteral(":memory:") : folder_.filePath(resolved), connectionName,
-        fitWidths_);
+        fitWidths_, textType_);
     QString error;
     if (resolved.isEmpty()) {
         // No file: an empty in-memory database, so every table is missing.
@@ -34,9 +34,9 @@ QHash<QString, QString> SessionState::sessionValues() const
     v.insert(QStringLiteral("@@version"),
              sql::literal(QStringLiteral("%1 %2.%3.%4 (TDS test server over SQLite)")
                               .arg(identity::productName())
-                              .arg(identity::VersionMajor)
-                              .arg(identity::VersionMinor)
-                              .arg(identity::VersionBuild)));
+                              .arg(release_.major)
+                              .arg(release_.minor)
+                              .arg(release_.build)));
     v.insert(QStringLiteral("@@servername"), sql::literal(identity::serverName()));
     v.insert(QStringLiteral("@@servicename"), sql::literal(QStringLiteral("MSSQLSERVER")));
     v.insert(QStringLiteral("@@language"), sql::literal(identity::language()));

@@ -5,6 +5,8 @@
 #include "catalog_connection.h"
 #include "catalog_folder.h"
 #include "result_set.h"
+#include "server_identity.h"
+#include "text_typing.h"
 #include <QHash>
 #include <QStringList>
 #include <memory>
@@ -24,8 +26,13 @@ struct PreparedStatement {
 
 class SessionState {
 public:
-    SessionState(const CatalogFolder &folder, int sessionId, bool fitWidths = false)
-        : folder_(folder), sessionId_(sessionId), fitWidths_(fitWidths) {}
+    SessionState(const CatalogFolder &folder, int sessionId, bool fitWidths = false,
+                 TextType textType = TextType::NVarChar,
+                 const identity::Release &release = identity::latestRelease())
+        : folder_(folder), sessionId_(sessionId), fitWidths_(fitWidths), textType_(textType),
+          release_(release) {}
+
+    const identity::Release &release() const { return release_; }
 
     int sessionId() const { return sessionId_; }
     int spid() const { return 50 + sessionId_; }
@@ -56,6 +63,8 @@ private:
     const CatalogFolder &folder_;
     int sessionId_;
     bool fitWidths_;
+    TextType textType_;
+    const identity::Release &release_;
     int opened_ = 0;
     QString catalog_;
     std::unique_ptr<CatalogConnection> connection_;

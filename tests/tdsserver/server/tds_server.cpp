@@ -1,4 +1,5 @@
 #include "tds_server.h"
+#include "browser_service.h"
 #include "session.h"
 #include "process_alive.h"
 #include <QCoreApplication>
@@ -79,6 +80,13 @@ bool TdsServer::start(QString *error)
             listeners_.push_back(six);
         else
             delete six;
+    }
+    if (!options_.browserInstance.isEmpty()) {
+        const identity::Release &r = *options_.release;
+        auto *browser = new BrowserService(options_.browserInstance, port_,
+                                           QStringLiteral("%1.%2.%3.0").arg(r.major).arg(r.minor).arg(r.build), this);
+        if (!browser->listen(address, quint16(options_.browserPort), error))
+            return false;
     }
     for (QTcpServer *l : listeners_) {
         l->setMaxPendingConnections(64);

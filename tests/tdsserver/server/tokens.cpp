@@ -1,5 +1,6 @@
 #include "tokens.h"
 #include "server_identity.h"
+#include "text_typing.h"
 
 namespace tds {
 
@@ -18,6 +19,8 @@ constexpr quint8 TypeIntN = 0x26;
 constexpr quint8 TypeFltN = 0x6D;
 constexpr quint8 TypeNVarChar = 0xE7;
 constexpr quint8 TypeNText = 0x63;
+constexpr quint8 TypeBigVarChar = 0xA7;
+constexpr quint8 TypeText = 0x23;
 constexpr quint8 TypeBigVarBinary = 0xA5;
 constexpr quint8 TypeImage = 0x22;
 
@@ -35,6 +38,21 @@ int intWidth(ColumnType t)
 }
 
 QByteArray textBytes(const QVariant &v) { return encodeUtf16(v.toString()); }
+QByteArray narrowTextBytes(const QVariant &v) { return encodeCodePage936(v.toString()); }
+
+QByteArray bytesOf(ColumnType t, const QVariant &v)
+{
+    switch (t) {
+    case ColumnType::NVarChar:
+    case ColumnType::NVarCharMax:
+        return textBytes(v);
+    case ColumnType::VarChar:
+    case ColumnType::VarCharMax:
+        return narrowTextBytes(v);
+    default:
+        return v.toByteArray();
+    }
+}
 }  // namespace
 
 quint32 version::negotiate(quint32 requested)
@@ -107,15 +125,15 @@ void TokenWriter::message(const ServerMessage &m)
     w_.bytes(body.data());
 }
 
-void TokenWriter::loginAck()
+void TokenWriter::loginAck(quint8 major, quint8 minor, quint16 build)
 {
     WireWriter body;
     body.u8(1);  // interface: T-SQL
     body.u32be(version_);
     body.bVarchar(identity::productName());
-    body.u8(identity::VersionMajor);
-    body.u8(identity::VersionMinor);
-    body.u16be(identity::VersionBuild);
+    body.u8(major);
+    body.u8(minor);
+    body.u16be(build);
     w_.u8(TokLoginAck);
     w_.u16(quint16(body.size()));
     w_.bytes(body.data());
@@ -176,6 +194,25 @@ void TokenWriter::typeInfo(ColumnType type, int width)
             if (v71())
                 w_.bytes(identity::collation());
             w_.u16(0);  // table name: an empty US_VARCHAR before TDS 7.2
+        }
+        break;
+    case ColumnType::VarChar:
+        w_.u8(TypeBigVarChar);
+        w_.u16(width > 0 ? quint16(qMin(width, int(ShortMaxBytes))) : ShortMaxBytes);
+        if (v71())
+            w_.bytes(identity::collation());
+        break;
+    case ColumnType::VarCharMax:
+        if (v72()) {
+            w_.u8(TypeBigVarChar);
+            w_.u16(MaxMarker);
+            w_.bytes(identity::collation());
+        } else {
+            w_.u8(TypeText);
+            w_.u32(0x7FFFFFFF);
+            if (v71())
+                w_.bytes(identity::collation());
+            w_.u16(0);
         }
         break;
     case ColumnType::VarBinary:
@@ -262,20 +299,21 @@ void TokenWriter::value(ColumnType type, const QVariant &v)
         }
         break;
     case ColumnType::NVarChar:
+    case ColumnType::VarChar:
     case ColumnType::VarBinary: {
         if (v.isNull()) {
             w_.u16(0xFFFF);
             break;
         }
-        const QByteArray bytes = type == ColumnType::NVarChar ? textBytes(v) : v.toByteArray();
+        const QByteArray bytes = bytesOf(type, v);
         w_.u16(quint16(bytes.size()));
         w_.bytes(bytes);
         break;
     }
     case ColumnType::NVarCharMax:
+    case ColumnType::VarCharMax:
     case ColumnType::VarBinaryMax: {
-        const QByteArray bytes =
-            v.isNull() ? QByteArray() : (type == ColumnType::NVarCharMax ? textBytes(v) : v.toByteArray());
+        const QByteArray bytes = v.isNull() ? QByteArray() : bytesOf(type, v);
         if (!v72())
             legacyLob(v, bytes);
         else if (v.isNull())

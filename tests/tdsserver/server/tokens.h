@@ -54,7 +54,7 @@ public:
     void envChange(quint8 type, const QString &newValue, const QString &oldValue);
     void envChangeBytes(quint8 type, const QByteArray &newValue, const QByteArray &oldValue);
     void message(const ServerMessage &m);
-    void loginAck();
+    void loginAck(quint8 major, quint8 minor, quint16 build);
     // Acknowledges none of the requested features.
     void featureExtAck();
     void done(quint8 token, quint16 status, quint16 command, quint64 rows);
