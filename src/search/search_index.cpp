@@ -58,7 +58,10 @@ private:
         for (qsizetype i = 0; i < folded.size(); ++i) {
             char32_t c = folded.at(i).unicode();
             if (QChar::isHighSurrogate(c) && i + 1 < folded.size() && folded.at(i + 1).isLowSurrogate())
-                c = QChar::surrogateToUcs4(folded.at(i).unicode(), folded.at(++i).unicode());
+            {
+                c = QChar::surrogateToUcs4(folded.at(i).unicode(), folded.at(i + 1).unicode());
+                ++i;
+            }
             quint32 mask = pinyinInitials(c);
             if (mask)
                 han = true;

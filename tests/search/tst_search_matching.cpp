@@ -102,6 +102,7 @@ void SearchMatching::finds_data()
     QTest::newRow("% alone") << "%" << QStringList{"GL_accvouch.cDigest"};
     QTest::newRow("emoji") << "📦" << QStringList{"GL_accvouch.cBox"};
     QTest::newRow("extension B") << QString::fromUcs4(U"\U00020000") << QStringList{"GL_accvouch.cRare"};
+    QTest::newRow("extension B by its initial") << "hy" << QStringList{"GL_accvouch.cRare"};
     QTest::newRow("end of a 500-character meaning") << "末尾处" << QStringList{"GL_accvouch.cLong"};
     QTest::newRow("field of a table without a name") << "cOrphan" << QStringList{".cOrphan"};
     QTest::newRow("only spaces") << "  \t　 " << QStringList{};
