@@ -104,15 +104,7 @@ void timeTyping(browser::Form2 &b, const QString &query, std::vector<double> &mo
     box->clear();
     QCoreApplication::processEvents();
     QWidget *viewport = panel(b)->view()->viewport();
-    struct Painted : QObject {
-        bool seen = false;
-        bool eventFilter(QObject *, QEvent *e) override
-        {
-            if (e->type() == QEvent::Paint)
-                seen = true;
-            return false;
-        }
-    } watch;
+    bench::PaintSeen watch;
     viewport->installEventFilter(&watch);
     for (QChar c : query) {
         watch.seen = false;

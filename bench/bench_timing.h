@@ -1,10 +1,23 @@
 #pragma once
 #include <QElapsedTimer>
+#include <QEvent>
+#include <QObject>
 #include <QVector>
 #include <algorithm>
 #include <functional>
 
 namespace bench {
+
+// Notes whether a paint reached the widget it is installed on.
+struct PaintSeen : QObject {
+    bool seen = false;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            seen = true;
+        return false;
+    }
+};
 
 struct Figures {
     double median = 0, p95 = 0, best = 0;  // milliseconds

@@ -300,15 +300,7 @@ int startupChild(int argc, char **argv, bool bare)
         ::Form1.Load();
         window = ::Form1->widget();
     }
-    struct Painted : QObject {
-        bool seen = false;
-        bool eventFilter(QObject *, QEvent *e) override
-        {
-            if (e->type() == QEvent::Paint)
-                seen = true;
-            return false;
-        }
-    } painted;
+    bench::PaintSeen painted;
     window->installEventFilter(&painted);
     QElapsedTimer guard;
     guard.start();

@@ -6,21 +6,7 @@ namespace dd::exporting {
 
 namespace {
 
-QString tsvValue(const QString &value)
-{
-    bool quote = false;
-    for (QChar c : value)
-        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r')
-            || c == QLatin1Char('"')) {
-            quote = true;
-            break;
-        }
-    if (!quote)
-        return value;
-    QString quoted = value;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
+QString tsvValue(const QString &value) { return quotedIfHolding(value, u"\t\n\r\""); }
 
 void tsvLine(QString &out, const QStringList &values)
 {

@@ -1,23 +1,21 @@
 #include "format_writers.h"
 #include "output_file.h"
+#include <algorithm>
 
 namespace dd::exporting {
 
-QString csvValue(const QString &value)
+QString quotedIfHolding(const QString &value, QStringView special)
 {
-    static const QString special = QStringLiteral(",\"\r\n");
-    bool quote = false;
-    for (QChar c : value)
-        if (special.contains(c)) {
-            quote = true;
-            break;
-        }
+    const bool quote = std::any_of(value.begin(), value.end(),
+                                   [&](QChar c) { return special.contains(c); });
     if (!quote)
         return value;
     QString quoted = value;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
+
+QString csvValue(const QString &value) { return quotedIfHolding(value, u",\"\r\n"); }
 
 namespace {
 void writeRow(OutputFile &out, const QStringList &values)

@@ -20,6 +20,9 @@ void writeHtml(OutputFile &out, const ExportContent &content, const WriteProgres
 void writeXlsx(const QString &path, const ExportContent &content, const WriteProgress &progress);
 
 // One value as each format writes it.
+// The value in double quotes, its own doubled, when it holds any of special
+// (as CSV and tab-separated text want); otherwise as it is.
+QString quotedIfHolding(const QString &value, QStringView special);
 QString csvValue(const QString &value);
 QString markdownText(const QString &value);
 QString htmlText(const QString &value);
