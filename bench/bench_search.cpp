@@ -1,5 +1,5 @@
 // The dictionary-wide search, end to end on the SQL Server path (the
-// browser, QODBC, FreeTDS, the TDS test server over loopback) at 10,000
+// browser, ODBC, FreeTDS, the TDS test server over loopback) at 10,000
 // tables of 30 fields: the background read against the raw FreeTDS client
 // (tsql) reading the same rows in the same run, the window thread's longest
 // stall while it runs, each keystroke until the results model is updated
@@ -312,7 +312,7 @@ int main(int argc, char **argv)
         return s.join(QStringLiteral(", "));
     }());
 
-    std::printf("\ndictionary-wide search, %d tables x 30 fields, SQL Server path (QODBC + FreeTDS + test server)\n",
+    std::printf("\ndictionary-wide search, %d tables x 30 fields, SQL Server path (ODBC + FreeTDS + test server)\n",
                 tables);
     std::printf("%-62s %10s %10s %7s %10s\n", "step", "ours", "floor", "ratio", "target");
     for (const Row &r : rows) {

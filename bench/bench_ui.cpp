@@ -1,5 +1,5 @@
 // What a user waits for, end to end on the SQL Server path (the windows,
-// QODBC, FreeTDS, the TDS test server over loopback), side by side with the
+// ODBC, FreeTDS, the TDS test server over loopback), side by side with the
 // raw FreeTDS client (tsql) running the same statements on the same server
 // in the same run, and for the moves between tables with Qt's own views
 // doing the same repaint plainly.
@@ -921,7 +921,7 @@ QString machine()
 
 void printTable()
 {
-    std::printf("\nend to end on the SQL Server path (QODBC + FreeTDS + test server over loopback), "
+    std::printf("\nend to end on the SQL Server path (ODBC + FreeTDS + test server over loopback), "
                 "30 fields per table; %s\n", qPrintable(machine()));
     std::printf("%-52s %6s %11s %11s %7s %9s\n", "step", "tables", "ours", "floor", "ratio", "target");
     for (const Row &r : rows) {
