@@ -26,9 +26,6 @@ struct DictionaryField {
 struct Dictionary {
     std::vector<DictionaryTable> tables;
     std::vector<DictionaryField> fields;
-
-    // Indexes of the tables of one module, in the table list's order.
-    std::vector<int> tablesOfModule(const QString &module) const;
 };
 
 }  // namespace dd

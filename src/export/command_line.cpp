@@ -10,8 +10,8 @@
 #include <QDateTime>
 #include <QMap>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 namespace dd::exporting {
 
@@ -199,10 +199,9 @@ int runCommandLine(int argc, char **argv)
     const QString command = args.value(0);
     int status = 0;
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
-        (void)!::write(STDOUT_FILENO, kUsageText, std::strlen(kUsageText));
+        std::fputs(kUsageText, stdout);
     } else if (command == QLatin1String("--version")) {
-        const QByteArray version = QStringLiteral("数据字典工具 1.00.0001\n").toUtf8();
-        (void)!::write(STDOUT_FILENO, version.constData(), size_t(version.size()));
+        std::fputs(QStringLiteral("数据字典工具 1.00.0001\n").toUtf8().constData(), stdout);
     } else {
         status = exportCommand(args.mid(1));
     }

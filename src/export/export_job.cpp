@@ -3,7 +3,11 @@
 #include "data/error.h"
 #include "format_writers.h"
 #include "output_file.h"
-#include <unistd.h>
+#include <QFile>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <cstdio>
 
 namespace dd::exporting {
 
@@ -61,7 +65,10 @@ void writeExport(const ExportContent &content, Format format, const QString &out
     if (output == QLatin1String("-")) {
         if (!isText(format))
             throw Error(5, QStringLiteral("只有 CSV 和 Markdown 可以写到标准输出。"));
-        OutputFile out(STDOUT_FILENO, QStringLiteral("标准输出"), false);
+        QFile standardOutput;
+        if (!standardOutput.open(stdout, QIODevice::WriteOnly))
+            throw fileError(standardOutput, QStringLiteral("标准输出"));
+        OutputFile out(standardOutput, QStringLiteral("标准输出"));
         if (format == Format::Csv)
             writeCsv(out, content, progress);
         else
@@ -69,20 +76,32 @@ void writeExport(const ExportContent &content, Format format, const QString &out
         out.finish();
         return;
     }
-    AtomicTarget target(output);
+    QSaveFile target(output);
+    openTarget(target, output);
+    OutputFile out(target, output);
     if (format == Format::Xlsx) {
-        ::close(target.takeDescriptor());
-        writeXlsx(target.tempPath(), content, progress);
+        // The workbook library writes to a path of its own choosing; the
+        // finished workbook is then copied into the target.
+        QTemporaryDir folder;
+        if (!folder.isValid())
+            throw fileError(ENOENT, folder.path());
+        const QString workbook = folder.filePath(QStringLiteral("export.xlsx"));
+        writeXlsx(workbook, output, content, progress);
+        QFile written(workbook);
+        if (!written.open(QIODevice::ReadOnly))
+            throw fileError(written, workbook);
+        while (!written.atEnd())
+            out.write(written.read(1 << 16));
     } else {
-        OutputFile out(target.takeDescriptor(), output, true);
         switch (format) {
         case Format::Csv: writeCsv(out, content, progress); break;
         case Format::Markdown: writeMarkdown(out, content, progress); break;
         default: writeHtml(out, content, progress); break;
         }
-        out.finish();
     }
-    target.commit();
+    out.finish();
+    if (!target.commit())
+        throw fileError(target, output);
 }
 
 void runExport(const ExportRequest &request, const JobProgress &progress,

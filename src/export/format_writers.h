@@ -16,8 +16,10 @@ void writeCsv(OutputFile &out, const ExportContent &content, const WriteProgress
 void writeMarkdown(OutputFile &out, const ExportContent &content, const WriteProgress &progress);
 // One self-contained page: contents by module, a section per table, a filter box.
 void writeHtml(OutputFile &out, const ExportContent &content, const WriteProgress &progress);
-// A workbook with the sheets "数据表" and "字段", written to `path`.
-void writeXlsx(const QString &path, const ExportContent &content, const WriteProgress &progress);
+// A workbook with the sheets "数据表" and "字段", written to `path`;
+// failures name `shownName`.
+void writeXlsx(const QString &path, const QString &shownName, const ExportContent &content,
+               const WriteProgress &progress);
 
 // One value as each format writes it.
 // The value in double quotes, its own doubled, when it holds any of special

@@ -1,13 +1,10 @@
 #include "output_file.h"
 #include "data/error.h"
 #include <QDir>
+#include <QFileDevice>
 #include <QFileInfo>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace dd::exporting {
 
@@ -15,11 +12,21 @@ namespace {
 constexpr long kCancelled = 18;   // the runtime's "user interrupt"
 constexpr int kBufferSize = 1 << 16;
 
-mode_t currentUmask()
+Error diskFull(const QString &shown)
 {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
+    return Error(61, QStringLiteral("磁盘已满，无法写入【%1】。").arg(shown));
+}
+Error noPermission(const QString &shown)
+{
+    return Error(70, QStringLiteral("没有权限写入【%1】。").arg(shown));
+}
+Error noPath(const QString &shown)
+{
+    return Error(76, QStringLiteral("找不到路径【%1】。").arg(shown));
+}
+Error cannotWrite(const QString &shown, const QString &reason)
+{
+    return Error(75, QStringLiteral("无法写入【%1】：%2").arg(shown, reason));
 }
 }  // namespace
 
@@ -28,19 +35,50 @@ Error fileError(int error, const QString &path)
     const QString shown = QDir::toNativeSeparators(path);
     switch (error) {
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
-        return Error(61, QStringLiteral("磁盘已满，无法写入【%1】。").arg(shown));
+#endif
+        return diskFull(shown);
     case EACCES:
     case EPERM:
     case EROFS:
-        return Error(70, QStringLiteral("没有权限写入【%1】。").arg(shown));
+        return noPermission(shown);
     case ENOENT:
     case ENOTDIR:
-        return Error(76, QStringLiteral("找不到路径【%1】。").arg(shown));
+        return noPath(shown);
     default:
-        return Error(75, QStringLiteral("无法写入【%1】：%2")
-                             .arg(shown, QString::fromLocal8Bit(std::strerror(error))));
+        return cannotWrite(shown, QString::fromLocal8Bit(std::strerror(error)));
     }
+}
+
+Error fileError(const QFileDevice &file, const QString &path)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    switch (file.error()) {
+    case QFileDevice::ResourceError:
+        return diskFull(shown);
+    case QFileDevice::PermissionsError:
+        return noPermission(shown);
+    default:
+        return cannotWrite(shown, file.errorString());
+    }
+}
+
+void openTarget(QFileDevice &file, const QString &target)
+{
+    const QFileInfo info(target);
+    const QString path = info.absoluteFilePath();
+    const QString shown = QDir::toNativeSeparators(path);
+    if (info.isDir())
+        throw Error(75, QStringLiteral("【%1】是一个文件夹。").arg(shown));
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.isDir())
+        throw noPath(shown);
+    if (file.open(QIODevice::WriteOnly))
+        return;
+    if (!folder.isWritable() || (info.exists() && !info.isWritable()))
+        throw noPermission(shown);
+    throw fileError(file, path);
 }
 
 Error exportCancelled()
@@ -53,57 +91,10 @@ bool isExportCancelled(const Error &e)
     return e.Number() == kCancelled;
 }
 
-AtomicTarget::AtomicTarget(const QString &target) : target_(QFileInfo(target).absoluteFilePath())
-{
-    const QFileInfo info(target_);
-    if (info.isDir())
-        throw Error(75, QStringLiteral("【%1】是一个文件夹。").arg(QDir::toNativeSeparators(target_)));
-    QByteArray pattern = QFile::encodeName(info.absolutePath() + QStringLiteral("/.")
-                                           + info.fileName() + QStringLiteral(".XXXXXX"));
-    fd_ = ::mkstemp(pattern.data());
-    if (fd_ < 0)
-        throw fileError(errno, target_);
-    temp_ = QFile::decodeName(pattern);
-    // mkstemp makes the file private; the finished file gets the usual mode.
-    ::fchmod(fd_, 0666 & ~currentUmask());
-}
-
-AtomicTarget::~AtomicTarget()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-    if (!committed_)
-        ::unlink(QFile::encodeName(temp_).constData());
-}
-
-int AtomicTarget::takeDescriptor()
-{
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-}
-
-void AtomicTarget::commit()
-{
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
-    if (::rename(QFile::encodeName(temp_).constData(), QFile::encodeName(target_).constData()) != 0)
-        throw fileError(errno, target_);
-    committed_ = true;
-}
-
-OutputFile::OutputFile(int fd, QString shownName, bool owned)
-    : fd_(fd), name_(std::move(shownName)), owned_(owned)
+OutputFile::OutputFile(QFileDevice &file, QString shownName)
+    : file_(file), name_(std::move(shownName))
 {
     buffer_.reserve(kBufferSize);
-}
-
-OutputFile::~OutputFile()
-{
-    if (owned_ && fd_ >= 0)
-        ::close(fd_);
 }
 
 void OutputFile::write(const QByteArray &bytes)
@@ -115,32 +106,16 @@ void OutputFile::write(const QByteArray &bytes)
 
 void OutputFile::flush()
 {
-    const char *p = buffer_.constData();
-    qsizetype left = buffer_.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd_, p, size_t(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw fileError(errno, name_);
-        }
-        p += n;
-        left -= n;
-    }
+    if (!buffer_.isEmpty() && file_.write(buffer_) != buffer_.size())
+        throw fileError(file_, name_);
     buffer_.clear();
 }
 
 void OutputFile::finish()
 {
     flush();
-    if (!owned_)
-        return;
-    if (::fsync(fd_) != 0 && errno != EINVAL)
-        throw fileError(errno, name_);
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0)
-        throw fileError(errno, name_);
+    if (!file_.flush())
+        throw fileError(file_, name_);
 }
 
 }  // namespace dd::exporting

@@ -1,12 +1,61 @@
 #include "terminal.h"
-#include <cerrno>
+#include <QtGlobal>
 #include <cstdio>
+#ifdef Q_OS_WIN
+#include <io.h>
+#include <windows.h>
+#else
+#include <cerrno>
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
+#endif
 
 namespace dd::exporting {
 
+namespace {
+
+void writeError(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+bool stderrIsTerminal()
+{
+#ifdef Q_OS_WIN
+    return ::_isatty(::_fileno(stderr)) != 0;
+#else
+    return ::isatty(STDERR_FILENO) == 1;
+#endif
+}
+
+}  // namespace
+
+#ifdef Q_OS_WIN
+std::optional<QString> askPassword(const QString &prompt)
+{
+    const HANDLE in = ::CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (in == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    writeError(prompt.toUtf8());
+    DWORD saved = 0;
+    const bool echoOff = ::GetConsoleMode(in, &saved);
+    if (echoOff)
+        ::SetConsoleMode(in, saved & ~DWORD(ENABLE_ECHO_INPUT));
+    QString line;
+    wchar_t c = 0;
+    DWORD n = 0;
+    while (::ReadConsoleW(in, &c, 1, &n, nullptr) && n == 1 && c != L'\r' && c != L'\n')
+        line.append(QChar(c));
+    if (echoOff)
+        ::SetConsoleMode(in, saved);
+    ::CloseHandle(in);
+    writeError("\n");
+    return line;
+}
+#else
 std::optional<QString> askPassword(const QString &prompt)
 {
     const int fd = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -36,8 +85,9 @@ std::optional<QString> askPassword(const QString &prompt)
     ::close(fd);
     return QString::fromUtf8(line);
 }
+#endif
 
-ProgressLine::ProgressLine() : terminal_(::isatty(STDERR_FILENO) == 1) {}
+ProgressLine::ProgressLine() : terminal_(stderrIsTerminal()) {}
 
 ProgressLine::~ProgressLine()
 {
@@ -49,22 +99,20 @@ void ProgressLine::show(const QString &text)
     if (!terminal_ || (since_.isValid() && since_.elapsed() < 100))
         return;
     since_.start();
-    const QByteArray line = "\r\033[K" + text.toUtf8();
-    (void)!::write(STDERR_FILENO, line.constData(), size_t(line.size()));
+    writeError("\r\033[K" + text.toUtf8());
     shown_ = true;
 }
 
 void ProgressLine::end()
 {
     if (shown_)
-        (void)!::write(STDERR_FILENO, "\r\033[K", 4);
+        writeError("\r\033[K");
     shown_ = false;
 }
 
 void printError(const QString &text)
 {
-    const QByteArray line = text.toUtf8() + '\n';
-    (void)!::write(STDERR_FILENO, line.constData(), size_t(line.size()));
+    writeError(text.toUtf8() + '\n');
 }
 
 }  // namespace dd::exporting

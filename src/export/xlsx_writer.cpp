@@ -39,7 +39,9 @@ Error workbookError(lxw_error error, const QString &path)
 // Owns the workbook until it is closed (written) or dropped unwritten.
 class Workbook {
 public:
-    explicit Workbook(const QString &path) : path_(path), file_(QFile::encodeName(path))
+    // Written to path; failures name shownName, the file the user chose.
+    Workbook(const QString &path, const QString &shownName)
+        : path_(shownName), file_(QFile::encodeName(path))
     {
         tmpdir_ = QFile::encodeName(QDir::tempPath());
         lxw_workbook_options options{};
@@ -48,7 +50,7 @@ public:
         options.use_zip64 = LXW_TRUE;
         book_ = workbook_new_opt(file_.constData(), &options);
         if (!book_)
-            throw fileError(errno ? errno : ENOMEM, path);
+            throw fileError(errno ? errno : ENOMEM, path_);
     }
     ~Workbook()
     {
@@ -127,9 +129,10 @@ private:
 
 }  // namespace
 
-void writeXlsx(const QString &path, const ExportContent &content, const WriteProgress &progress)
+void writeXlsx(const QString &path, const QString &shownName, const ExportContent &content,
+               const WriteProgress &progress)
 {
-    Workbook book(path);
+    Workbook book(path, shownName);
     lxw_workbook *wb = book.get();
     lxw_format *bold = workbook_add_format(wb);
     format_set_bold(bold);
@@ -148,8 +151,8 @@ void writeXlsx(const QString &path, const ExportContent &content, const WritePro
     const QString fieldSheetName = QStringLiteral("字段");
     // In constant-memory mode rows are written top to bottom, one sheet
     // after the other; the link targets are known beforehand.
-    Sheet tables(workbook_add_worksheet(wb, "数据表"), path);
-    Sheet fieldSheet(workbook_add_worksheet(wb, fieldSheetName.toUtf8().constData()), path);
+    Sheet tables(workbook_add_worksheet(wb, "数据表"), shownName);
+    Sheet fieldSheet(workbook_add_worksheet(wb, fieldSheetName.toUtf8().constData()), shownName);
 
     tables.header(tableColumns(), heading, bold, {24, 30, 16, 8});
     int fieldRow = kFirstDataRow;

@@ -68,7 +68,6 @@ private slots:
                 QCOMPARE(f.table, t);
                 QCOMPARE(f.number, i + 1);
             }
-        QCOMPARE(d.tablesOfModule("总账"), std::vector<int>({0}));
     }
 
     void progressCanStopTheRead()
