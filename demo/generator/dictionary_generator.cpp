@@ -20,7 +20,14 @@ bool withNewDatabase(const QString &file, const std::function<bool(QSqlDatabase 
 {
     static QAtomicInt counter;
     const QString name = QStringLiteral("dictgen-%1").arg(counter.fetchAndAddRelaxed(1));
-    QFile::remove(file);
+    // Writing into an old file that could not be removed (on Windows, one
+    // still open) would add to its tables instead of replacing them.
+    QFile old(file);
+    if (old.exists() && !old.remove()) {
+        if (error)
+            *error = QStringLiteral("cannot replace %1: %2").arg(file, old.errorString());
+        return false;
+    }
     bool ok = false;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);

@@ -8,6 +8,10 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <cstdio>
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace dd::exporting {
 
@@ -65,6 +69,11 @@ void writeExport(const ExportContent &content, Format format, const QString &out
     if (output == QLatin1String("-")) {
         if (!isText(format))
             throw Error(5, QStringLiteral("只有 CSV 和 Markdown 可以写到标准输出。"));
+#ifdef Q_OS_WIN
+        // The file's bytes as they are: text mode would add a CR before each LF.
+        std::fflush(stdout);
+        ::_setmode(::_fileno(stdout), _O_BINARY);
+#endif
         QFile standardOutput;
         if (!standardOutput.open(stdout, QIODevice::WriteOnly))
             throw fileError(standardOutput, QStringLiteral("标准输出"));

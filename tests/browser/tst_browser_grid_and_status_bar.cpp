@@ -80,6 +80,7 @@ void BrowserGridAndStatusBar::writeTables(int count)
 
 void BrowserGridAndStatusBar::useCatalog(const QString &name, const QVector<dictgen::TableRow> &tables)
 {
+    cn_.reset();  // an open file cannot be replaced on Windows
     folder_.catalog(name, tables);
     folder_.accounts({});  // a folder is a dictionary only with its system catalog
     cn_ = std::make_unique<dd::Connection>();

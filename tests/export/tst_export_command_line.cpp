@@ -9,7 +9,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 using namespace exporttest;
 
@@ -20,7 +24,8 @@ struct Run {
     QByteArray out, err;
 };
 
-// Runs the program without a controlling terminal (its own session).
+// Runs the program without a controlling terminal (its own session; on
+// Windows, no console).
 Run datadict(const QStringList &args, const QString &password = QString(), bool withPassword = true)
 {
     QProcess p;
@@ -30,7 +35,12 @@ Run datadict(const QStringList &args, const QString &password = QString(), bool 
         env.insert("DATADICT_PASSWORD", password.isNull() ? QStringLiteral("pw") : password);
     env.insert("LANG", "C.UTF-8");
     p.setProcessEnvironment(env);
+#ifdef Q_OS_WIN
+    p.setCreateProcessArgumentsModifier(
+        [](QProcess::CreateProcessArguments *a) { a->flags |= DETACHED_PROCESS; });
+#else
     p.setChildProcessModifier([] { ::setsid(); });
+#endif
     p.start(binaryDir() + "/datadict", args);
     p.closeWriteChannel();
     if (!p.waitForFinished(120000))

@@ -11,11 +11,11 @@ int StatementLogEntry::errorNumber() const
     return outcome.mid(6).toInt();
 }
 
-StatementLog StatementLog::read(const QString &path)
+StatementLog StatementLog::read(const QString &path, qint64 from)
 {
     StatementLog log;
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    if (!f.open(QIODevice::ReadOnly) || !f.seek(qMin(from, f.size())))
         return log;
     const QList<QByteArray> lines = f.readAll().split('\n');
     for (const QByteArray &raw : lines) {

@@ -26,7 +26,8 @@ struct StatementLogEntry {
 class StatementLog {
 public:
     // A missing file reads as an empty log; malformed lines are counted.
-    static StatementLog read(const QString &path);
+    // From byte `from` on: what was appended since the file had that size.
+    static StatementLog read(const QString &path, qint64 from = 0);
 
     const QVector<StatementLogEntry> &entries() const { return entries_; }
     int malformedLines() const { return malformed_; }

@@ -83,9 +83,7 @@ QString TdsServerProcess::dataSource() const
 
 void TdsServerProcess::clearLog() const
 {
-    QFile f(logFile_);
-    if (f.exists())
-        f.resize(0);
+    logStart_ = QFileInfo(logFile_).size();
 }
 
 QString freeTdsBraced(const QString &value)

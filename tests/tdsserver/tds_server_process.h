@@ -35,8 +35,10 @@ public:
     // "127.0.0.1,PORT"
     QString dataSource() const;
     QString logFile() const { return logFile_; }
-    StatementLog log() const { return StatementLog::read(logFile_); }
-    // Empties the statement log, so a test sees only its own statements.
+    StatementLog log() const { return StatementLog::read(logFile_, logStart_); }
+    // From now on log() holds only what comes next, so a test sees only its
+    // own statements. The file itself is left alone: the server appends to
+    // it, and on Windows an append continues at the offset the writer had.
     void clearLog() const;
 
     // The server executable (the build's, or $TDSSERVER_BINARY).
@@ -48,6 +50,7 @@ private:
     QString logFile_;
     QProcess process_;
     quint16 port_ = 0;
+    mutable qint64 logStart_ = 0;
 };
 
 // A DSN-less connection string for the FreeTDS ODBC driver, the catalog,

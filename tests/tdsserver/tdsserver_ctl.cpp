@@ -12,9 +12,6 @@
 #include <QProcess>
 #include <QThread>
 #include <cstdio>
-#include <csignal>
-#include <cerrno>
-#include <signal.h>
 
 namespace {
 
@@ -24,19 +21,19 @@ QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed() : QByteArray();
 }
 
-bool alive(pid_t pid) { return tdsproc::processAlive(pid); }
+bool alive(qint64 pid) { return tdsproc::processAlive(pid); }
 
 int stopServer(const QDir &state)
 {
-    const pid_t pid = pid_t(readFile(state.filePath(QStringLiteral("pid"))).toLongLong());
+    const qint64 pid = readFile(state.filePath(QStringLiteral("pid"))).toLongLong();
     if (alive(pid)) {
-        ::kill(pid, SIGTERM);
+        tdsproc::endProcess(pid, false);
         QDeadlineTimer deadline(5000);
         while (alive(pid) && !deadline.hasExpired())
             QThread::msleep(20);
         if (alive(pid)) {
-            ::kill(pid, SIGKILL);
-            std::fprintf(stderr, "tdsserver_ctl: server %d had to be killed\n", int(pid));
+            tdsproc::endProcess(pid, true);
+            std::fprintf(stderr, "tdsserver_ctl: server %lld had to be killed\n", pid);
         }
     }
     QFile::remove(state.filePath(QStringLiteral("pid")));
@@ -71,14 +68,14 @@ int startServer(const QDir &state, const QStringList &serverArgs)
             std::printf("tdsserver running, pid %lld, port %s\n", pid, port.constData());
             return 0;
         }
-        if (!alive(pid_t(pid)))
+        if (!alive(pid))
             break;
         QThread::msleep(20);
     }
     std::fprintf(stderr, "tdsserver_ctl: the server did not start:\n%s\n",
                  readFile(state.filePath(QStringLiteral("server.out"))).constData());
-    if (alive(pid_t(pid)))
-        ::kill(pid_t(pid), SIGKILL);
+    if (alive(pid))
+        tdsproc::endProcess(pid, true);
     return 1;
 }
 

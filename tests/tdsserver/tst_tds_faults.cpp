@@ -189,8 +189,9 @@ void TestTdsFaults::stopsByItself_data()
 void TestTdsFaults::stopsByItself()
 {
     QFETCH(QStringList, limits);
-    QProcess parent;  // a stand-in parent that ends soon
-    parent.start("sleep", {"0.5"});
+    QProcess parent;  // a stand-in parent that ends soon: a server with a limit
+    parent.start(TdsServerProcess::binary(),
+                 {"--folder", folder_.path(), "--password", "x", "--port", "0", "--max-seconds", "1"});
     QVERIFY(parent.waitForStarted());
     limits.replaceInStrings("PARENT", QString::number(parent.processId()));
     QProcess server;

@@ -1,6 +1,5 @@
 #include "catalog_folder.h"
 #include <QDir>
-#include <QFileInfo>
 
 namespace tds {
 
@@ -17,9 +16,10 @@ QString CatalogFolder::resolve(const QString &name) const
 {
     if (!isPlainName(name))
         return QString();
-    if (QFileInfo(filePath(name)).isFile())
-        return name;
+    // The file's own name, also where the file system ignores case (Windows).
     const QStringList files = QDir(path_).entryList({QStringLiteral("*.db")}, QDir::Files);
+    if (files.contains(name + QStringLiteral(".db")))
+        return name;
     for (const QString &file : files) {
         const QString base = file.left(file.size() - 3);
         if (base.compare(name, Qt::CaseInsensitive) == 0)
