@@ -1,4 +1,5 @@
 #include "awkward_dictionary.h"
+#include "host_tools.h"
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -54,12 +55,11 @@ QString sourceDir() { return qEnvironmentVariable("DD_SOURCE_DIR"); }
 
 QJsonObject readBack(const QString &kind, const QString &file)
 {
-    QProcess p;
-    p.start("/usr/bin/python3", {sourceDir() + "/tests/export/read_export.py", kind, file});
-    const bool done = p.waitForFinished(60000);
-    const QByteArray err = p.readAllStandardError();
-    [&] { QVERIFY2(done && p.exitCode() == 0, err.constData()); }();
-    return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+    const ddtest::HostRun r = ddtest::runHostProgram(
+        ddtest::hostProgram("python3"), {sourceDir() + "/tests/export/read_export.py", kind, ddtest::hostPath(file)},
+        60000);
+    [&] { QVERIFY2(r.finished && r.exitCode == 0, r.err.constData()); }();
+    return QJsonDocument::fromJson(r.out).object();
 }
 
 std::vector<QStringList> rowsOf(const QJsonValue &value)

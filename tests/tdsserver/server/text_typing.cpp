@@ -2,8 +2,55 @@
 #include <QHash>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace tds {
+
+namespace {
+
+// Code page 936 from the system where it has one (Windows, whose Qt
+// builds often come without ICU); elsewhere from Qt (through ICU).
+// An empty result: no such character.
+#ifdef Q_OS_WIN
+QByteArray toCodePage936(QStringView text)
+{
+    const auto wide = reinterpret_cast<LPCWCH>(text.utf16());
+    const int length = ::WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), nullptr, 0, nullptr, nullptr);
+    QByteArray bytes(length, Qt::Uninitialized);
+    BOOL substituted = FALSE;
+    if (length <= 0
+        || ::WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), bytes.data(), length, nullptr, &substituted) != length
+        || substituted)
+        return QByteArray();
+    return bytes;
+}
+
+QString fromCodePage936(const QByteArray &bytes)
+{
+    const int length = ::MultiByteToWideChar(936, 0, bytes.constData(), int(bytes.size()), nullptr, 0);
+    QString text(qMax(length, 0), Qt::Uninitialized);
+    if (length > 0)
+        ::MultiByteToWideChar(936, 0, bytes.constData(), int(bytes.size()), reinterpret_cast<LPWSTR>(text.data()), length);
+    return text;
+}
+#else
+QByteArray toCodePage936(QStringView text)
+{
+    QStringEncoder encode("GBK");
+    const QByteArray bytes = encode(text);
+    return encode.isValid() && !encode.hasError() ? bytes : QByteArray();
+}
+
+QString fromCodePage936(const QByteArray &bytes)
+{
+    QStringDecoder decode("GBK");
+    return decode(bytes);
+}
+#endif
+
+}  // namespace
 
 bool parseTextType(const QString &text, TextType *type)
 {
@@ -47,11 +94,8 @@ QByteArray encodeCodePage936(const QString &text)
         if (it == known.constEnd()) {
             QByteArray bytes = "?";
             if (!c.isSurrogate()) {
-                QStringEncoder encode("GBK");
-                QStringDecoder decode("GBK");
-                const QByteArray candidate = encode(QStringView(&c, 1));
-                if (encode.isValid() && !encode.hasError() && !candidate.isEmpty()
-                    && QString(decode(candidate)) == QString(c))
+                const QByteArray candidate = toCodePage936(QStringView(&c, 1));
+                if (!candidate.isEmpty() && fromCodePage936(candidate) == QString(c))
                     bytes = candidate;
             }
             it = known.insert(u, bytes);
@@ -63,8 +107,7 @@ QByteArray encodeCodePage936(const QString &text)
 
 QString decodeCodePage936(const QByteArray &bytes)
 {
-    QStringDecoder decode("GBK");
-    return decode(bytes);
+    return fromCodePage936(bytes);
 }
 
 }  // namespace tds
