@@ -7,10 +7,6 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <cstdio>
-#ifdef Q_OS_WIN
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 namespace dd::exporting {
 
@@ -64,31 +60,6 @@ std::vector<int> selectTables(const Dictionary &dictionary, Scope scope, const Q
 
 QString cutCellsNote(const ExportResult &result)
 {
-<<<<<<< HEAD
-    if (output == QLatin1String("-")) {
-        if (!isText(format))
-            throw Error(5, QStringLiteral("只有 CSV 和 Markdown 可以写到标准输出。"));
-#ifdef Q_OS_WIN
-        // The file's bytes as they are: text mode would add a CR before each LF.
-        std::fflush(stdout);
-        ::_setmode(::_fileno(stdout), _O_BINARY);
-#endif
-        QFile standardOutput;
-        if (!standardOutput.open(stdout, QIODevice::WriteOnly))
-            throw fileError(standardOutput, QStringLiteral("标准输出"));
-        OutputFile out(standardOutput, QStringLiteral("标准输出"));
-        if (format == Format::Csv)
-            writeCsv(out, content, progress);
-        else
-            writeMarkdown(out, content, progress);
-        out.finish();
-        return;
-    }
-    QSaveFile target(output);
-    openTarget(target, output);
-    OutputFile out(target, output);
-    if (format == Format::Xlsx) {
-=======
     if (result.cutCells == 0)
         return QString();
     return QStringLiteral("有 %1 个单元格的文字超过 Excel 单元格的上限（%2 个字符），已截断，截断处标有“%3”。")
@@ -105,7 +76,6 @@ ExportResult writeExport(const ExportContent &content, Format format, const QStr
     OutputFile out(target.device(), target.shownName());
     switch (format) {
     case Format::Xlsx: {
->>>>>>> main
         // The workbook library writes to a path of its own choosing; the
         // finished workbook is then copied into the target.
         QTemporaryDir folder;
