@@ -17,11 +17,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 using namespace dd;
 using namespace dd::exporting;
@@ -91,7 +95,13 @@ struct SmallDictionary {
 
 int openDescriptors()
 {
+#ifdef Q_OS_WIN
+    DWORD handles = 0;
+    ::GetProcessHandleCount(::GetCurrentProcess(), &handles);
+    return int(handles);
+#else
     return int(QDir("/proc/self/fd").entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
+#endif
 }
 
 QString chromium()
@@ -384,6 +394,9 @@ private slots:
     // in a folder where no file can be made is written in place.
     void specialFilesAreWrittenInPlace()
     {
+#ifdef Q_OS_WIN
+        QSKIP("FIFOs, device nodes and folders without write permission are Unix's");
+#else
         SmallDictionary d({2});
         QTemporaryDir dir;
         const QByteArray fifo = QFile::encodeName(dir.filePath("pipe"));
@@ -455,6 +468,7 @@ private slots:
         const QByteArray written = f.readAll();
         QVERIFY(written.startsWith("\xEF\xBB\xBF数据表,"));
         QVERIFY(!written.contains("the file as it was"));
+#endif
     }
 
     void scopesPickTheirTables()
