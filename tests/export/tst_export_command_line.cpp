@@ -112,7 +112,7 @@ private slots:
         QTest::newRow("no output") << with({"--account", "001", "--year", "2011", "--format", "csv"}) << 2 << "缺少参数 --output。";
         QTest::newRow("password argument") << with(QStringList{"--account", "001", "--year", "2011", "--password", "x"} + output) << 2 << "密码不能写在命令行上：请用环境变量 DATADICT_PASSWORD，或在终端上输入。";
         QTest::newRow("workbook to standard output") << with({"--account", "001", "--year", "2011", "--format", "xlsx", "--output", "-"}) << 2 << "只有 CSV 和 Markdown 可以写到标准输出。";
-        QTest::newRow("missing folder") << with({"--account", "001", "--year", "2011", "--format", "csv", "--output", out.filePath("missing/never.csv")}) << 1 << QStringLiteral("找不到路径【%1】。").arg(out.filePath("missing/never.csv"));
+        QTest::newRow("missing folder") << with({"--account", "001", "--year", "2011", "--format", "csv", "--output", out.filePath("missing/never.csv")}) << 1 << QStringLiteral("找不到路径【%1】。").arg(QDir::toNativeSeparators(out.filePath("missing/never.csv")));
     }
 
     void failuresNameTheirCause()

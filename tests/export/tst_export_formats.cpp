@@ -294,7 +294,7 @@ private slots:
             runExport(r);
             QFAIL("wrote into a missing folder");
         } catch (const Error &e) {
-            QCOMPARE(e.Description(), QStringLiteral("找不到路径【%1】。").arg(r.output));
+            QCOMPARE(e.Description(), QStringLiteral("找不到路径【%1】。").arg(QDir::toNativeSeparators(r.output)));
         }
     }
 

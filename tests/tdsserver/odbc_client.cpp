@@ -94,4 +94,13 @@ QueryOutcome OdbcClient::prepared(const QString &statement, const QVariantList &
     return readAll(q, ok);
 }
 
+QStringList statementsSentOnOpen()
+{
+#ifdef Q_OS_WIN
+    return {QStringLiteral("SET QUOTED_IDENTIFIER ON")};
+#else
+    return {QStringLiteral("sp_datatype_info_100 11"), QStringLiteral("SET QUOTED_IDENTIFIER ON")};
+#endif
+}
+
 }  // namespace tdstest

@@ -41,4 +41,9 @@ private:
     QString name_;
 };
 
+// What Qt's ODBC driver sends by itself when a connection opens. Its
+// type-information request (SQLGetTypeInfo) reaches the server through
+// unixODBC, not through wine's driver manager.
+QStringList statementsSentOnOpen();
+
 }  // namespace tdstest
