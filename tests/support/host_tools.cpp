@@ -81,15 +81,17 @@ HostRun runThroughFiles(const QString &program, const QStringList &args, int tim
 
 QString hostProgram(const QString &name)
 {
-    if (underWine()) {
-        for (const char *dir : {"/usr/bin/", "/bin/"}) {
-            const QString unixPath = QLatin1String(dir) + name;
-            if (QFileInfo::exists(unixPath))
-                return unixPath;
-        }
-        return QString();
+#ifdef Q_OS_WIN
+    if (!underWine())
+        return QStandardPaths::findExecutable(name);
+#endif
+    // The system's own first (its python3 has the readers' modules).
+    for (const char *dir : {"/usr/bin/", "/bin/"}) {
+        const QString unixPath = QLatin1String(dir) + name;
+        if (QFileInfo::exists(unixPath))
+            return unixPath;
     }
-    return QStandardPaths::findExecutable(name);
+    return underWine() ? QString() : QStandardPaths::findExecutable(name);
 }
 
 QString hostPath(const QString &path)

@@ -12,6 +12,9 @@
 #include <QProcess>
 #include <QThread>
 #include <cstdio>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -53,6 +56,12 @@ int startServer(const QDir &state, const QStringList &serverArgs)
         QStringLiteral("--pid-file"), state.filePath(QStringLiteral("pid")),
         QStringLiteral("--log"), state.filePath(QStringLiteral("statements.log"))});
     // Detached and with no inherited pipes, so CTest does not wait for it.
+#ifdef Q_OS_WIN
+    // Windows hands a child every inheritable handle, this program's own
+    // standard handles (CTest's pipes) among them.
+    for (const DWORD h : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE})
+        ::SetHandleInformation(::GetStdHandle(h), HANDLE_FLAG_INHERIT, 0);
+#endif
     p.setStandardInputFile(QProcess::nullDevice());
     p.setStandardOutputFile(state.filePath(QStringLiteral("server.out")));
     p.setStandardErrorFile(state.filePath(QStringLiteral("server.out")), QIODevice::Append);

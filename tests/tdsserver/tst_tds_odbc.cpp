@@ -427,8 +427,12 @@ void TestTdsOdbc::logsExactlyTheStatementsSent()
              (statementsSentOnOpen() + QStringList{"Select cAcc_id,cAcc_Name from ua_account",
                                                    "select distinct iyear from UA_Period where cacc_id='001'"}));
     const auto statements = log.statements(session);
+#ifndef Q_OS_WIN
+    // Qt sends its SET QUOTED_IDENTIFIER ON through a server cursor (wine's
+    // driver manager: as a plain batch).
     QCOMPARE(statements[1].request, QString("rpc"));
     QCOMPARE(statements[1].procedure, QString("sp_cursoropen"));
+#endif
     for (const auto &e : statements) {
         QCOMPARE(e.outcome, QString("ok"));
         QCOMPARE(e.catalog, kSystem);
