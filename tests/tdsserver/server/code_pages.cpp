@@ -58,6 +58,9 @@ QString decodeCodePage(int codePage, const QByteArray &bytes)
 {
     if (codePage == 936)
         return decodeCodePage936(bytes);
+#ifdef Q_OS_WIN
+    return decodeWindowsCodePage(unsigned(codePage), bytes);
+#else
     QStringDecoder decode(QStringLiteral("windows-%1").arg(codePage).toLatin1().constData());
     if (!decode.isValid())
         decode = QStringDecoder(QStringLiteral("cp%1").arg(codePage).toLatin1().constData());
@@ -65,6 +68,7 @@ QString decodeCodePage(int codePage, const QByteArray &bytes)
         return decode(bytes);
     // Without a converter for it: the bytes of the first 256 code points.
     return QString::fromLatin1(bytes);
+#endif
 }
 
 }  // namespace tds
