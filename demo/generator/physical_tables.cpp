@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <functional>
 #include <random>
 
 namespace dictgen {
@@ -178,13 +179,15 @@ bool writeTables(QSqlDatabase &db, const QVector<TableRow> &tables, const Physic
         plans.append(plan);
     }
 
-    // Two declared foreign keys: a column named as another table's primary key.
+    // Two declared foreign keys: a code column named as another table's
+    // primary key.
     int foreignKeys = 0;
     for (int p = 0; p < plans.size() && foreignKeys < 2; ++p) {
         for (int c = 1; c < plans[p].columns.size(); ++c) {
             const auto target = primaryKeyOf.constFind(plans[p].columns[c].name.toCaseFolded());
             if (target == primaryKeyOf.constEnd() || *target == p
-                || plans[*target].columns.first().type != plans[p].columns[c].type)
+                || plans[*target].columns.first().type != plans[p].columns[c].type
+                || !plans[p].columns[c].type.startsWith(QLatin1String("nvarchar")))
                 continue;
             plans[p].foreignColumn = plans[p].columns[c].name;
             plans[p].foreignTable = plans[*target].name;
@@ -193,24 +196,59 @@ bool writeTables(QSqlDatabase &db, const QVector<TableRow> &tables, const Physic
         }
     }
 
-    // A little drift of every kind, on tables spread over the list.
+    // A little drift of every kind, on tables spread over the list (each on
+    // a table of its own, none on a table with a declared foreign key).
     QSet<int> missing;
     QVector<int> asViews;
     if (options.drift && plans.size() >= 8) {
         const int n = int(plans.size());
-        missing.insert(n / 7);                                 // a documented table missing
-        plans[n / 5].columns.removeLast();                     // a documented field missing
-        plans[n / 3].columns.append({QStringLiteral("cUserDefine1"), QStringLiteral("nvarchar(60)"),
-                                     QStringLiteral("用户自定义")});   // an undocumented column
-        plans[n / 2].columns.append({QStringLiteral("dModifyTime"), QStringLiteral("datetime"), QString()});
-        for (PhysicalColumn &c : plans[2 * n / 3].columns)       // a type that differs
-            if (c.type.startsWith(QLatin1String("nvarchar("))) {
-                c.type = QStringLiteral("nvarchar(%1)").arg(textLength(c.type) * 2);
-                break;
+        QSet<int> used;
+        for (int p = 0; p < n; ++p)
+            if (!plans[p].foreignTable.isEmpty()) {
+                used.insert(p);
+                for (int q = 0; q < n; ++q)
+                    if (plans[q].name == plans[p].foreignTable)
+                        used.insert(q);
             }
-        asViews << (3 * n / 4);                                // a documented table that is a view
-        if (plans[3 * n / 4].columns.size() < 2 || plans[3 * n / 4].primaryKey)
-            asViews.clear();
+        auto pick = [&](int from, const std::function<bool(const Plan &)> &fits) {
+            for (int k = 0; k < n; ++k) {
+                const int p = (from + k) % n;
+                if (!used.contains(p) && fits(plans[p])) {
+                    used.insert(p);
+                    return p;
+                }
+            }
+            return -1;
+        };
+        auto any = [](const Plan &) { return true; };
+        auto severalColumns = [](const Plan &p) { return p.columns.size() > 1; };
+        const int gone = pick(n / 7, any);                       // a documented table missing
+        if (gone >= 0)
+            missing.insert(gone);
+        const int short_ = pick(n / 5, [](const Plan &p) { return p.columns.size() > 2; });
+        if (short_ >= 0)
+            plans[short_].columns.removeLast();                  // a documented field missing
+        const int extended = pick(n / 3, any);                   // undocumented columns
+        if (extended >= 0) {
+            plans[extended].columns.append({QStringLiteral("cUserDefine1"), QStringLiteral("nvarchar(60)"),
+                                            QStringLiteral("用户自定义")});
+            plans[extended].columns.append({QStringLiteral("dModifyTime"), QStringLiteral("datetime"), QString()});
+        }
+        const int retyped = pick(2 * n / 3, [](const Plan &p) {  // a type that differs
+            for (const PhysicalColumn &c : p.columns)
+                if (c.type.startsWith(QLatin1String("nvarchar(")) && textLength(c.type) > 0)
+                    return true;
+            return false;
+        });
+        if (retyped >= 0)
+            for (PhysicalColumn &c : plans[retyped].columns)
+                if (c.type.startsWith(QLatin1String("nvarchar(")) && textLength(c.type) > 0) {
+                    c.type = QStringLiteral("nvarchar(%1)").arg(textLength(c.type) * 2);
+                    break;
+                }
+        const int view = pick(3 * n / 4, severalColumns);        // a documented table that is a view
+        if (view >= 0)
+            asViews << view;
     }
 
     for (int p = 0; p < plans.size(); ++p) {
@@ -224,7 +262,6 @@ bool writeTables(QSqlDatabase &db, const QVector<TableRow> &tables, const Physic
         Plan base = plans[p];
         base.name += QStringLiteral("_data");
         base.rows = 5;
-        base.primaryKey = false;
         base.foreignColumn.clear();
         if (!create(db, base, error))
             return false;

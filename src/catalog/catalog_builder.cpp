@@ -13,6 +13,16 @@ void CatalogBuilder::addTable(qint64 object, const QString &schema, const QStrin
     table.isView = isView;
     tableOf_.insert(object, int(tables_.size()));
     tables_.push_back(std::move(table));
+    columnIds_.emplace_back();
+}
+
+QString CatalogBuilder::shared(const QString &text)
+{
+    const auto it = texts_.constFind(text);
+    if (it != texts_.constEnd())
+        return *it;
+    texts_.insert(text);
+    return text;
 }
 
 bool CatalogBuilder::addColumn(qint64 object, qint64 columnId, Column column)
@@ -21,20 +31,37 @@ bool CatalogBuilder::addColumn(qint64 object, qint64 columnId, Column column)
     if (it == tableOf_.constEnd())
         return false;
     Table &table = tables_[size_t(*it)];
-    columnOf_.insert({object, columnId}, int(table.columns.size()));
+    column.name = shared(column.name);
+    column.type = shared(column.type);
     table.columns.push_back(std::move(column));
+    columnIds_[size_t(*it)].push_back(columnId);
     return true;
+}
+
+qint64 CatalogBuilder::columnIdByName(qint64 object, const QString &name) const
+{
+    const auto t = tableOf_.constFind(object);
+    if (t == tableOf_.constEnd())
+        return -1;
+    const std::vector<Column> &columns = tables_[size_t(*t)].columns;
+    for (size_t c = 0; c < columns.size(); ++c)
+        if (sameName(columns[c].name, name))
+            return columnIds_[size_t(*t)][c];
+    return -1;
 }
 
 Column *CatalogBuilder::column(qint64 object, qint64 columnId, Table **table)
 {
     const auto t = tableOf_.constFind(object);
-    const auto c = columnOf_.constFind({object, columnId});
-    if (t == tableOf_.constEnd() || c == columnOf_.constEnd())
+    if (t == tableOf_.constEnd())
+        return nullptr;
+    const std::vector<qint64> &ids = columnIds_[size_t(*t)];
+    const auto c = std::lower_bound(ids.begin(), ids.end(), columnId);
+    if (c == ids.end() || *c != columnId)
         return nullptr;
     if (table)
         *table = &tables_[size_t(*t)];
-    return &tables_[size_t(*t)].columns[size_t(*c)];
+    return &tables_[size_t(*t)].columns[size_t(c - ids.begin())];
 }
 
 void CatalogBuilder::addIndexColumn(qint64 object, qint64 index, Key::Kind kind, qint64 columnId)
@@ -86,9 +113,10 @@ Catalog CatalogBuilder::take()
     for (const auto &entry : order)
         catalog.tables.push_back(std::move(tables_[size_t(entry.second)]));
     tables_.clear();
+    columnIds_.clear();
     tableOf_.clear();
-    columnOf_.clear();
     keyOf_.clear();
+    texts_.clear();
     return catalog;
 }
 

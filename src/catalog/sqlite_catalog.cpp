@@ -5,7 +5,6 @@
 #include "data/error.h"
 #include "server_catalog.h"
 #include "type_names.h"
-#include "data/object_names.h"
 #include <algorithm>
 #include <tuple>
 
@@ -69,9 +68,6 @@ Catalog readSqliteCatalog(SqlSession &session, const ReadControl &control)
     }
     checkStopped(control);
 
-    // Columns by name, per table, for the index and foreign-key statements
-    // that name them (cid for indexes, the name for foreign keys).
-    QHash<QPair<qint64, QString>, qint64> columnIdOf;
     // The primary key is taken from table_info (an INTEGER PRIMARY KEY has
     // no index of its own): object, position in the key, column.
     std::vector<std::tuple<qint64, qint64, qint64>> primaryKeys;
@@ -95,7 +91,6 @@ Catalog readSqliteCatalog(SqlSession &session, const ReadControl &control)
                 column.nullable = false;
                 primaryKeys.emplace_back(object, block.cell(r, 5).toLongLong(), id);
             }
-            columnIdOf.insert({object, nameKey(column.name)}, id);
             if (builder.addColumn(object, id, std::move(column)) && object != lastObject) {
                 lastObject = object;
                 ++tablesRead;
@@ -125,10 +120,10 @@ Catalog readSqliteCatalog(SqlSession &session, const ReadControl &control)
     for (int r = 0; r < rows.rowCount(); ++r) {
         const qint64 object = rows.cell(r, 0).toLongLong();
         const qint64 target = rows.cell(r, 2).toLongLong();
-        const qint64 from = columnIdOf.value({object, nameKey(text(rows.cell(r, 1)))}, -1);
+        const qint64 from = builder.columnIdByName(object, text(rows.cell(r, 1)));
         // No column named: the target's primary key.
         const qint64 to = rows.cell(r, 3).isNull() ? firstKeyColumn.value(target, -1)
-                                                   : columnIdOf.value({target, nameKey(text(rows.cell(r, 3)))}, -1);
+                                                   : builder.columnIdByName(target, text(rows.cell(r, 3)));
         builder.addForeignKey(object, from, target, to);
     }
     checkStopped(control);
