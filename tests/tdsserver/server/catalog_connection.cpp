@@ -1,5 +1,6 @@
 #include "catalog_connection.h"
 #include "column_typing.h"
+#include "system_catalog.h"
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -105,6 +106,24 @@ bool CatalogConnection::openFile(const QString &file, QString *error)
     return true;
 }
 
+bool CatalogConnection::attachSystemCatalog(bool sysSchema, QString *error)
+{
+    if (catalogAttached_)
+        return true;
+    const QString file = file_ == QLatin1String(":memory:") ? QString()
+                                                             : systemCatalog::catalogFileFor(file_, name_, error);
+    if (file.isEmpty())
+        return error->isEmpty();   // an empty database has no catalog to show
+    QSqlQuery q(QSqlDatabase::database(name_, false));
+    if (!q.exec(QStringLiteral("attach database '%1' as %2")
+                    .arg(QString(file).replace(QLatin1Char('\''), QLatin1String("''")), systemCatalog::attachName(sysSchema)))) {
+        *error = q.lastError().text();
+        return false;
+    }
+    catalogAttached_ = true;
+    return true;
+}
+
 const CatalogWidths &CatalogConnection::widths()
 {
     if (!widths_) {
@@ -129,7 +148,7 @@ bool CatalogConnection::hasColumn(const QString &name)
 }
 
 Column CatalogConnection::typedColumn(const QString &name, ColumnType typed, const TextSource &given,
-                                      const QVector<QVector<QVariant>> &rows, int i)
+                                      const QVector<QVector<QVariant>> &rows, int i, bool systemNames)
 {
     Column c;
     c.name = name;
@@ -142,6 +161,8 @@ Column CatalogConnection::typedColumn(const QString &name, ColumnType typed, con
     TextSource source = given;
     if (source.kind == TextSource::Unknown && hasColumn(name))
         source = {TextSource::TableColumn, name};
+    else if (source.kind == TextSource::Unknown && systemNames)
+        source.kind = TextSource::National;
     bool national = textType_ == TextType::NVarChar;
     if (source.kind == TextSource::TableColumn)
         national = national || isNationalColumn(source.column, textType_);
@@ -161,7 +182,8 @@ Column CatalogConnection::typedColumn(const QString &name, ColumnType typed, con
     return c;
 }
 
-QueryOutcome CatalogConnection::query(const QString &statement, const QVector<TextSource> &sources)
+QueryOutcome CatalogConnection::query(const QString &statement, const QVector<TextSource> &sources,
+                                      bool systemNames)
 {
     QueryOutcome out;
     QSqlQuery q(QSqlDatabase::database(name_, false));
@@ -195,7 +217,7 @@ QueryOutcome CatalogConnection::query(const QString &statement, const QVector<Te
         const TextSource source = sources.size() == columns ? sources[i] : TextSource();
         out.rows.columns << typedColumn(record.fieldName(i),
                                         columnTypeFor(record.field(i).metaType(), out.rows.rows, i), source,
-                                        out.rows.rows, i);
+                                        out.rows.rows, i, systemNames);
     }
     out.affected = out.rows.rows.size();
     out.ok = true;

@@ -42,19 +42,26 @@ public:
     bool openInMemory(QString *error);
     // sources: how the select list's items are typed (selectListSources);
     // without them each column is taken for the table column of its name.
-    QueryOutcome query(const QString &statement, const QVector<TextSource> &sources = {});
+    // systemNames: the statement reads the server's catalog, whose names
+    // are nvarchar (sysname); a column of no table of the file is one.
+    QueryOutcome query(const QString &statement, const QVector<TextSource> &sources = {},
+                       bool systemNames = false);
     // Is there a column of that name in any table of the catalog?
     bool hasColumn(const QString &name);
+    // Makes the server's catalog of this database readable (see
+    // system_catalog.h), once; false with a reason when it cannot be made.
+    bool attachSystemCatalog(bool sysSchema, QString *error);
 
 private:
     bool openFile(const QString &file, QString *error);
     const CatalogWidths &widths();
     Column typedColumn(const QString &name, ColumnType typed, const TextSource &source,
-                       const QVector<QVector<QVariant>> &rows, int column);
+                       const QVector<QVector<QVariant>> &rows, int column, bool systemNames);
     QString file_, name_;
     std::shared_ptr<const CatalogWidths> widths_;
     bool fitWidths_ = false;
     TextType textType_ = TextType::NVarChar;
+    bool catalogAttached_ = false;
 };
 
 }  // namespace tds

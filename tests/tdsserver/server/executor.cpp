@@ -3,6 +3,7 @@
 #include "result_typing.h"
 #include "select_list_names.h"
 #include "sqlite_errors.h"
+#include "system_catalog.h"
 #include "tokens.h"
 
 namespace tds {
@@ -235,10 +236,12 @@ StatementResult Executor::runSqlite(const QString &statement, const QVector<sql:
         return StatementResult::error(messages::mustDeclareVariable(rewrite.undeclaredVariable));
     if (!s_.connection())
         return StatementResult::error(messages::cannotOpenDatabase(s_.catalog()));
+    if (const auto refused = systemCatalog::prepare(tokens, s_))
+        return StatementResult::error(*refused);
     CatalogConnection *catalog = s_.connection();
     const QVector<TextSource> sources = selectListSources(
         sql::tokenize(rewrite.tsql), s_.textType(), [catalog](const QString &name) { return catalog->hasColumn(name); });
-    QueryOutcome outcome = catalog->query(rewrite.text, sources);
+    QueryOutcome outcome = catalog->query(rewrite.text, sources, systemCatalog::isNamedIn(tokens));
     if (!outcome.ok) {
         StatementResult r = StatementResult::error(fromSqliteError(outcome.sqliteError, tokens, s_.catalog()));
         r.refusedWrite = r.messages.first().number == 3906;

@@ -33,6 +33,8 @@ QHash<QString, QString> SessionState::sessionValues() const
     QHash<QString, QString> v;
     v.insert(QStringLiteral("@@spid"), QString::number(spid()));
     v.insert(QStringLiteral("@@version"), sql::literal(QString::fromLatin1(release_.versionText), true));
+    v.insert(QStringLiteral("@@microsoftversion"),
+             QString::number((qint64(release_.major) << 24) | (qint64(release_.minor) << 16) | release_.build));
     v.insert(QStringLiteral("@@servername"), sql::literal(identity::serverName(), true));
     v.insert(QStringLiteral("@@servicename"), sql::literal(QStringLiteral("MSSQLSERVER"), true));
     v.insert(QStringLiteral("@@language"), sql::literal(identity::language(), true));
