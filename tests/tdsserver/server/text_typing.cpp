@@ -3,54 +3,10 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #ifdef Q_OS_WIN
-#include <windows.h>
+#include <qt_windows.h>
 #endif
 
 namespace tds {
-
-namespace {
-
-// Code page 936 from the system where it has one (Windows, whose Qt
-// builds often come without ICU); elsewhere from Qt (through ICU).
-// An empty result: no such character.
-#ifdef Q_OS_WIN
-QByteArray toCodePage936(QStringView text)
-{
-    const auto wide = reinterpret_cast<LPCWCH>(text.utf16());
-    const int length = ::WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), nullptr, 0, nullptr, nullptr);
-    QByteArray bytes(length, Qt::Uninitialized);
-    BOOL substituted = FALSE;
-    if (length <= 0
-        || ::WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), bytes.data(), length, nullptr, &substituted) != length
-        || substituted)
-        return QByteArray();
-    return bytes;
-}
-
-QString fromCodePage936(const QByteArray &bytes)
-{
-    const int length = ::MultiByteToWideChar(936, 0, bytes.constData(), int(bytes.size()), nullptr, 0);
-    QString text(qMax(length, 0), Qt::Uninitialized);
-    if (length > 0)
-        ::MultiByteToWideChar(936, 0, bytes.constData(), int(bytes.size()), reinterpret_cast<LPWSTR>(text.data()), length);
-    return text;
-}
-#else
-QByteArray toCodePage936(QStringView text)
-{
-    QStringEncoder encode("GBK");
-    const QByteArray bytes = encode(text);
-    return encode.isValid() && !encode.hasError() ? bytes : QByteArray();
-}
-
-QString fromCodePage936(const QByteArray &bytes)
-{
-    QStringDecoder decode("GBK");
-    return decode(bytes);
-}
-#endif
-
-}  // namespace
 
 bool parseTextType(const QString &text, TextType *type)
 {
@@ -77,10 +33,37 @@ ColumnType textColumnType(ColumnType typed, const QString &name, TextType textTy
     return typed == ColumnType::NVarChar ? ColumnType::VarChar : ColumnType::VarCharMax;
 }
 
+namespace {
+
+// One UTF-16 unit in code page 936, if the code page has a character for it
+// that reads back as the same unit (no best-fit approximation). Windows has
+// the code page itself; elsewhere Qt's converter (ICU's GBK) stands in.
+QByteArray encodeUnit(QChar c)
+{
+    if (c.isSurrogate())
+        return QByteArray();
+#ifdef Q_OS_WIN
+    const wchar_t unit = wchar_t(c.unicode());
+    char bytes[4];
+    BOOL usedDefault = FALSE;
+    const int n = WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, &unit, 1, bytes, int(sizeof bytes), nullptr,
+                                      &usedDefault);
+    const QByteArray candidate = n > 0 && !usedDefault ? QByteArray(bytes, n) : QByteArray();
+#else
+    QStringEncoder encode("GBK");
+    QByteArray candidate = encode(QStringView(&c, 1));
+    if (!encode.isValid() || encode.hasError())
+        candidate.clear();
+#endif
+    if (candidate.isEmpty() || decodeCodePage936(candidate) != QString(c))
+        return QByteArray();
+    return candidate;
+}
+
+}  // namespace
+
 QByteArray encodeCodePage936(const QString &text)
 {
-    // The code page as Windows has it; the round trip weeds out the
-    // characters an encoder would otherwise approximate.
     static QHash<char16_t, QByteArray> known;
     QByteArray out;
     out.reserve(text.size() * 2);
@@ -92,13 +75,8 @@ QByteArray encodeCodePage936(const QString &text)
         }
         auto it = known.constFind(u);
         if (it == known.constEnd()) {
-            QByteArray bytes = "?";
-            if (!c.isSurrogate()) {
-                const QByteArray candidate = toCodePage936(QStringView(&c, 1));
-                if (!candidate.isEmpty() && fromCodePage936(candidate) == QString(c))
-                    bytes = candidate;
-            }
-            it = known.insert(u, bytes);
+            const QByteArray bytes = encodeUnit(c);
+            it = known.insert(u, bytes.isEmpty() ? QByteArray("?") : bytes);
         }
         out += *it;
     }
@@ -107,7 +85,25 @@ QByteArray encodeCodePage936(const QString &text)
 
 QString decodeCodePage936(const QByteArray &bytes)
 {
-    return fromCodePage936(bytes);
+#ifdef Q_OS_WIN
+    return decodeWindowsCodePage(936, bytes);
+#else
+    QStringDecoder decode("GBK");
+    return decode(bytes);
+#endif
 }
+
+#ifdef Q_OS_WIN
+QString decodeWindowsCodePage(unsigned codePage, const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return QString();
+    const int n = MultiByteToWideChar(codePage, 0, bytes.constData(), int(bytes.size()), nullptr, 0);
+    QString text(qMax(n, 0), Qt::Uninitialized);
+    MultiByteToWideChar(codePage, 0, bytes.constData(), int(bytes.size()),
+                        reinterpret_cast<wchar_t *>(text.data()), n);
+    return text;
+}
+#endif
 
 }  // namespace tds
