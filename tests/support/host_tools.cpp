@@ -44,15 +44,20 @@ QByteArray readAll(const QString &path)
 
 // Under wine: a shell script runs the program with its output in files and
 // writes its exit status last; the status file appearing is the end.
-HostRun runThroughFiles(const QString &program, const QStringList &args, int timeoutMs)
+HostRun runThroughFiles(const QString &program, const QStringList &args, int timeoutMs,
+                        const QByteArray &input)
 {
     HostRun run;
     QTemporaryDir dir;
+    QFile in(dir.filePath(QStringLiteral("in")));
+    if (!in.open(QIODevice::WriteOnly) || in.write(input) != input.size())
+        return run;
+    in.close();
     const QString script = dir.filePath(QStringLiteral("run.sh"));
     QByteArray text = shellQuoted(program);
     for (const QString &a : args)
         text += ' ' + shellQuoted(a);
-    text += " >" + shellQuoted(hostPath(dir.filePath(QStringLiteral("out")))) + " 2>"
+    text += " <" + shellQuoted(hostPath(in.fileName())) + " >" + shellQuoted(hostPath(dir.filePath(QStringLiteral("out")))) + " 2>"
           + shellQuoted(hostPath(dir.filePath(QStringLiteral("err")))) + "\necho $? >"
           + shellQuoted(hostPath(dir.filePath(QStringLiteral("status.tmp")))) + "\nmv "
           + shellQuoted(hostPath(dir.filePath(QStringLiteral("status.tmp")))) + ' '
@@ -110,13 +115,16 @@ QString hostPath(const QString &path)
     return path;
 }
 
-HostRun runHostProgram(const QString &program, const QStringList &args, int timeoutMs)
+HostRun runHostProgram(const QString &program, const QStringList &args, int timeoutMs,
+                       const QByteArray &input)
 {
     if (underWine())
-        return runThroughFiles(program, args, timeoutMs);
+        return runThroughFiles(program, args, timeoutMs, input);
     HostRun run;
     QProcess p;
     p.start(program, args);
+    p.write(input);
+    p.closeWriteChannel();
     run.finished = p.waitForFinished(timeoutMs) && p.exitStatus() == QProcess::NormalExit;
     run.exitCode = p.exitCode();
     run.out = p.readAllStandardOutput();

@@ -19,6 +19,8 @@ struct HostRun {
     int exitCode = -1;
     QByteArray out, err;
 };
-HostRun runHostProgram(const QString &program, const QStringList &args, int timeoutMs);
+// `input` is the program's standard input.
+HostRun runHostProgram(const QString &program, const QStringList &args, int timeoutMs,
+                       const QByteArray &input = QByteArray());
 
 }  // namespace ddtest

@@ -2,6 +2,7 @@
 // JDBC driver (Debian's) against every release the server can answer as and
 // every typing of its text, its values, types and errors compared with the
 // SQLite file behind it.
+#include "host_tools.h"
 #include "tds_server_process.h"
 #include "test_folder.h"
 #include "text_typing.h"
@@ -68,7 +69,7 @@ private:
 
 void TestTdsJtds::initTestCase()
 {
-    QVERIFY2(QFileInfo::exists(JTDS_JAR) && QFileInfo(JAVA_BINARY).isExecutable(),
+    QVERIFY2(QFileInfo::exists(JTDS_JAR) && QFileInfo::exists(JAVA_BINARY),
              "jTDS or Java is missing: scripts/install-deps installs libjtds-java and default-jdk-headless");
     folder_.catalog(kCatalog, {{"01", "总账", "GL_accvouch", "凭证及明细账 😀",
                                 {{"ccode", "科目编码", "nvarchar(20)"}, {kLongName, "长名", "int"}}},
@@ -84,19 +85,17 @@ void TestTdsJtds::initTestCase()
             ports << QString::number(s.server->port());
             servers_.push_back(std::move(s));
         }
-    QProcess java;
-    java.start(JAVA_BINARY, QStringList{"-cp", JTDS_JAR, JTDS_CLIENT_SOURCE, servers_.front().server->password(), kCatalog}
-                                + ports);
-    QVERIFY(java.waitForStarted());
     QStringList requests = kRequests;
     for (QString &r : requests)
         r.replace(QLatin1Char('\n'), QLatin1Char(' '));  // one request a line
-    java.write(requests.join(QLatin1Char('\n')).toUtf8() + '\n');
-    java.closeWriteChannel();
-    QVERIFY2(java.waitForFinished(90000), "the client did not finish");
-    QVERIFY2(java.exitCode() == 0, java.readAllStandardError().constData());
+    const ddtest::HostRun java = ddtest::runHostProgram(
+        JAVA_BINARY,
+        QStringList{"-cp", JTDS_JAR, JTDS_CLIENT_SOURCE, servers_.front().server->password(), kCatalog} + ports,
+        90000, requests.join(QLatin1Char('\n')).toUtf8() + '\n');
+    QVERIFY2(java.finished, "the client did not finish");
+    QVERIFY2(java.exitCode == 0, java.err.constData());
     replies_.resize(int(servers_.size()) * kRequests.size());
-    for (const QByteArray &line : java.readAllStandardOutput().split('\n')) {
+    for (const QByteArray &line : java.out.split('\n')) {
         if (line.isEmpty())
             continue;
         const QJsonObject o = QJsonDocument::fromJson(line).object();
