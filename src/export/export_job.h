@@ -36,10 +36,19 @@ struct ExportProgress {
 };
 using JobProgress = std::function<void(const ExportProgress &)>;
 
-// Throws Error: the reader's, an unknown module or table, the file's, or
-// exportCancelled() once *cancel is set.
-void runExport(const ExportRequest &request, const JobProgress &progress = {},
-               const std::atomic<bool> *cancel = nullptr);
+// What a finished export wrote.
+struct ExportSummary {
+    int tables = 0;
+    int fields = 0;
+};
+
+// Throws Error: the reader's, an unknown module or table, the file's. Once
+// *cancel is set it stops at its next step and throws; whatever it throws
+// then, the caller knows it was cancelled by its flag, not by the error.
+// Inside a BackgroundWork, pass work.token().flag(): the statement running
+// is then cancelled too.
+ExportSummary runExport(const ExportRequest &request, const JobProgress &progress = {},
+                        const std::atomic<bool> *cancel = nullptr);
 
 // The tables of `dictionary` that a scope takes, in the dictionary's order.
 // Throws Error naming a module or table the dictionary does not have.
