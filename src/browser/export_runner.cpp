@@ -16,7 +16,7 @@ ExportRunner::ExportRunner(QWidget *window, ExportRequest request)
     work_ = dd::BackgroundWork::start(
         this,
         [progress = progress_, request = std::move(request)](dd::BackgroundWork &work) {
-            const ExportSummary summary = runExport(
+            const ExportResult result = runExport(
                 request,
                 [progress](const ExportProgress &p) {
                     progress->stage = p.stage;
@@ -24,8 +24,9 @@ ExportRunner::ExportRunner(QWidget *window, ExportRequest request)
                     progress->total = p.total;
                 },
                 work.token().flag());
-            progress->tables = summary.tables;
-            progress->fields = summary.fields;
+            progress->tables = result.tables;
+            progress->fields = result.fields;
+            progress->cutCells = result.cutCells;
         },
         {[this](const dd::Error &e) { failure_ = e.Description(); },
          [this](const dd::BackgroundWork::Outcome &o) { ended(o); }});
@@ -131,11 +132,18 @@ void ExportRunner::ended(const dd::BackgroundWork::Outcome &outcome)
         if (!outcome.cancelled)
             ui::MsgBox(failure_, ui::vbOKOnly, prompt);
     } else {
-        ui::MsgBox(QStringLiteral("已导出：%1\n共 %2 张表、%3 个字段。")
-                       .arg(QDir::toNativeSeparators(output_))
-                       .arg(progress_->tables.load())
-                       .arg(progress_->fields.load()),
-                   ui::vbInformation, prompt);
+        ExportResult result;
+        result.tables = progress_->tables;
+        result.fields = progress_->fields;
+        result.cutCells = progress_->cutCells;
+        QString text = QStringLiteral("已导出：%1\n共 %2 张表、%3 个字段。")
+                           .arg(QDir::toNativeSeparators(output_))
+                           .arg(result.tables)
+                           .arg(result.fields);
+        const QString cut = cutCellsNote(result);
+        if (!cut.isEmpty())
+            text += QLatin1Char('\n') + cut;
+        ui::MsgBox(text, ui::vbInformation, prompt);
     }
 }
 

@@ -42,7 +42,7 @@ public:
 private:
     struct Progress {
         std::atomic<int> stage{0}, done{0}, total{0};
-        std::atomic<int> tables{0}, fields{0};
+        std::atomic<int> tables{0}, fields{0}, cutCells{0};
     };
     void showProgress();
     void ended(const dd::BackgroundWork::Outcome &outcome);

@@ -35,8 +35,9 @@ int exportDictionary(const Arguments &args)
         request.password = target.password;
         request.heading = {target.choice.entry, target.choice.year, QDateTime::currentDateTime()};
         ProgressLine line;
+        ExportResult result;
         try {
-            runExport(
+            result = runExport(
                 request,
                 [&line](const ExportProgress &p) {
                     if (p.stage == ExportProgress::Reading)
@@ -50,6 +51,9 @@ int exportDictionary(const Arguments &args)
             throw;
         }
         line.end();
+        const QString cut = cutCellsNote(result);
+        if (!cut.isEmpty())
+            printError(cut);
         return kSucceeded;
     });
 }
