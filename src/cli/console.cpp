@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdio>
 #ifdef Q_OS_WIN
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #else
@@ -23,20 +24,70 @@ void writeTo(std::FILE *stream, const QByteArray &bytes)
     std::fflush(stream);
 }
 
+#ifdef Q_OS_WIN
+// The console behind a standard stream, or null when the stream is
+// redirected to a file, a pipe or the null device.
+HANDLE consoleOf(std::FILE *stream)
+{
+    const HANDLE h = ::GetStdHandle(stream == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    return h && h != INVALID_HANDLE_VALUE && ::GetConsoleMode(h, &mode) ? h : nullptr;
+}
+#endif
+
+// A console is given UTF-16 text, which it shows whatever its code page;
+// anywhere else the text goes out as UTF-8 bytes, as they are (on Windows
+// in binary mode: no CR added before each LF).
+void writeText(std::FILE *stream, const QString &text)
+{
+#ifdef Q_OS_WIN
+    if (const HANDLE console = consoleOf(stream)) {
+        std::fflush(stream);
+        constexpr qsizetype kChunk = 8192;  // what every console takes at once
+        for (qsizetype at = 0; at < text.size(); at += kChunk) {
+            const QStringView part = QStringView(text).mid(at, kChunk);
+            DWORD written = 0;
+            ::WriteConsoleW(console, part.utf16(), DWORD(part.size()), &written, nullptr);
+        }
+        return;
+    }
+    static const bool binary = [] {
+        std::fflush(stdout);
+        std::fflush(stderr);
+        ::_setmode(::_fileno(stdout), _O_BINARY);
+        ::_setmode(::_fileno(stderr), _O_BINARY);
+        return true;
+    }();
+    Q_UNUSED(binary);
+#endif
+    writeTo(stream, text.toUtf8());
+}
+
 bool stderrIsTerminal()
 {
 #ifdef Q_OS_WIN
-    return ::_isatty(::_fileno(stderr)) != 0;
+    return consoleOf(stderr) != nullptr;
 #else
     return ::isatty(STDERR_FILENO) == 1;
 #endif
 }
 
+// What takes a progress line back to its start, empty.
+QString eraseLine()
+{
+#ifdef Q_OS_WIN
+    // Consoles before Windows 10 know no escape sequences.
+    return QLatin1Char('\r') + QString(79, QLatin1Char(' ')) + QLatin1Char('\r');
+#else
+    return QStringLiteral("\r\033[K");
+#endif
+}
+
 }  // namespace
 
-void printOut(const QString &text) { writeTo(stdout, text.toUtf8()); }
+void printOut(const QString &text) { writeText(stdout, text); }
 
-void printError(const QString &text) { writeTo(stderr, text.toUtf8() + '\n'); }
+void printError(const QString &text) { writeText(stderr, text + QLatin1Char('\n')); }
 
 #ifdef Q_OS_WIN
 namespace {
@@ -56,7 +107,7 @@ PasswordAnswer askPassword(const QString &prompt)
                                     OPEN_EXISTING, 0, nullptr);
     if (in == INVALID_HANDLE_VALUE)
         return {};
-    writeTo(stderr, prompt.toUtf8());
+    writeText(stderr, prompt);
     DWORD saved = 0;
     const bool echoOff = ::GetConsoleMode(in, &saved);
     if (echoOff)
@@ -81,7 +132,7 @@ PasswordAnswer askPassword(const QString &prompt)
     if (echoOff)
         ::SetConsoleMode(in, saved);
     ::CloseHandle(in);
-    writeTo(stderr, "\n");
+    writeText(stderr, QStringLiteral("\n"));
     if (answer.outcome != PasswordAnswer::Typed)
         answer.password.clear();
     return answer;
@@ -160,14 +211,14 @@ void ProgressLine::show(const QString &text)
     if (!terminal_ || (since_.isValid() && since_.elapsed() < 100))
         return;
     since_.start();
-    writeTo(stderr, "\r\033[K" + text.toUtf8());
+    writeText(stderr, eraseLine() + text);
     shown_ = true;
 }
 
 void ProgressLine::end()
 {
     if (shown_)
-        writeTo(stderr, "\r\033[K");
+        writeText(stderr, eraseLine());
     shown_ = false;
 }
 

@@ -7,12 +7,46 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <csignal>
 #include <unistd.h>
+#endif
 
 using namespace exporttest;
 
 namespace {
+
+#ifdef Q_OS_WIN
+// On Windows Ctrl+C reaches the programs of a console: the console program
+// runs in a console of its own, which this process joins for the moment.
+const QString kProgram = QStringLiteral("/datadict.com");
+void detachFromTerminal(QProcess &p)
+{
+    p.setCreateProcessArgumentsModifier(
+        [](QProcess::CreateProcessArguments *a) { a->flags |= CREATE_NEW_CONSOLE; });
+}
+void interrupt(const QProcess &p)
+{
+    ::FreeConsole();
+    if (::AttachConsole(DWORD(p.processId()))) {
+        ::SetConsoleCtrlHandler(nullptr, TRUE);  // not this process
+        ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+        ::FreeConsole();
+    }
+}
+#else
+const QString kProgram = QStringLiteral("/datadict");
+void detachFromTerminal(QProcess &p)
+{
+    p.setChildProcessModifier([] { ::setsid(); });
+}
+void interrupt(const QProcess &p)
+{
+    ::kill(pid_t(p.processId()), SIGINT);
+}
+#endif
 
 // An export started against the server; returns once the server holds a
 // statement it will never answer.
@@ -21,8 +55,8 @@ bool startExport(QProcess &p, const tdstest::TdsServerProcess &server, const QSt
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DATADICT_PASSWORD", server.password());
     p.setProcessEnvironment(env);
-    p.setChildProcessModifier([] { ::setsid(); });
-    p.start(binaryDir() + "/datadict",
+    detachFromTerminal(p);
+    p.start(binaryDir() + kProgram,
             {"export", "--server", server.dataSource(), "--account", "001", "--year", "2011",
              "--format", "csv", "--output", output});
     QElapsedTimer waited;
@@ -69,12 +103,12 @@ private slots:
         QProcess p;
         QVERIFY(startExport(p, server, output));
         for (int i = 1; i < interrupts; ++i) {
-            ::kill(pid_t(p.processId()), SIGINT);
+            interrupt(p);
             QTest::qWait(100);
         }
         QElapsedTimer ending;
         ending.start();
-        ::kill(pid_t(p.processId()), SIGINT);
+        interrupt(p);
         QVERIFY(p.waitForFinished(35000));
         QVERIFY2(ending.elapsed() < boundMs, qPrintable(QString::number(ending.elapsed())));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
