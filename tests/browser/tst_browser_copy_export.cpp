@@ -168,7 +168,7 @@ private slots:
         // The end is said, with the file and what it holds.
         QTRY_COMPARE_WITH_TIMEOUT(boxes.calls().size(), 1, 10000);
         QCOMPARE(boxes.calls()[0].title, QStringLiteral("提示"));
-        QCOMPARE(boxes.calls()[0].prompt, QStringLiteral("已导出：%1\n共 1 张表、8 个字段。").arg(target));
+        QCOMPARE(boxes.calls()[0].prompt, QStringLiteral("已导出：%1\n共 1 张表、8 个字段。").arg(QDir::toNativeSeparators(target)));
         const auto rows = rowsOf(readBack("csv", target)["fields"]);
         QCOMPARE(int(rows.size()), 8);   // the current table's fields only
         QCOMPARE(rows[0][0], "GL_a|b");
