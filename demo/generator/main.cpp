@@ -41,6 +41,7 @@ int main(int argc, char **argv)
         o.fieldsMin = ini.value("fieldsMin", o.fieldsMin).toInt();
         o.fieldsMax = ini.value("fieldsMax", o.fieldsMax).toInt();
         o.modules = ini.value("modules", o.modules).toInt();
+        o.erpSample = ini.value("erpSample", o.erpSample).toBool();
     }
     auto number = [&](const QCommandLineOption &opt, int &field) {
         if (p.isSet(opt))

@@ -53,15 +53,17 @@ QString codedThing(const QString &meaningKey)
     return rest.size() >= 2 ? rest : QString();
 }
 
-bool describesMasterOf(const QString &descriptionKey, const QString &thing)
+int describesMasterOf(const QString &descriptionKey, const QString &thing)
 {
     if (thing.isEmpty())
-        return false;
+        return 0;
     QString described = descriptionKey;
     QString rest;
-    while (endsWithAny(described, {u"档案", u"信息", u"资料", u"主档", u"目录", u"设置", u"列表", u"字典", u"表"}, &rest))
+    while (endsWithAny(described, {u"档案", u"信息", u"资料", u"主档", u"目录", u"设置", u"列表", u"字典", u"主表", u"表"}, &rest))
         described = rest;
-    return described == thing || (described.endsWith(thing) && thing.size() >= 2);
+    if (described == thing || described.endsWith(thing))
+        return 2;
+    return descriptionKey.contains(thing) ? 1 : 0;
 }
 
 QStringList headerNamesOf(const QString &tableNameKey)

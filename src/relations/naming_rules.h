@@ -21,9 +21,10 @@ bool meansCode(const QString &meaningKey);
 // characters (行号 -> empty).
 QString codedThing(const QString &meaningKey);
 
-// Whether the table's description names the thing itself (存货档案,
-// 会计科目, 计量单位 for 存货, 科目, 计量单位): the master table of its codes.
-bool describesMasterOf(const QString &descriptionKey, const QString &thing);
+// How plainly the table's description names the thing as its own: 2 when
+// it is the thing itself (存货档案, 会计科目, 计量单位 for 存货, 科目,
+// 计量单位), 1 when it only holds it (存货价格表 for 存货), 0 otherwise.
+int describesMasterOf(const QString &descriptionKey, const QString &thing);
 
 // The header names a lines table's name points to (vouchs -> vouch,
 // order_detail -> order); empty when the name carries no lines mark.

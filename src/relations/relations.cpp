@@ -18,6 +18,8 @@ constexpr int kHubShareDivisor = 20;
 // A name or meaning that is the key of more tables than this, none of them
 // plainly its master, links to none of them: the parent cannot be told.
 constexpr int kMaxParents = 3;
+// A master file's code stands among its first fields.
+constexpr int kMasterCodeWithin = 3;
 
 // Points that make a link's confidence: 高 from kHigh, 中 from kMedium.
 constexpr int kHigh = 4;
@@ -263,7 +265,9 @@ private:
     }
 
     // A table's identifying first field: its name or meaning says code or
-    // id, and no other field of the table repeats its name or meaning.
+    // id, and no other field of the table repeats its name or meaning. And
+    // where a master file puts an id first, the code of the thing its
+    // description names, among its first fields (存货编码 in 存货档案).
     void inferKey(int table)
     {
         const DictionaryTable &t = d_.tables[size_t(table)];
@@ -271,12 +275,24 @@ private:
             return;
         const int first = t.firstField;
         const int m = meaningId_[size_t(first)];
-        if (!rules::namesCode(nameKeyOf(first)) && !(m >= 0 && rules::meansCode(meaningText_[size_t(m)])))
-            return;
-        for (int f = first + 1; f < first + t.fieldCount; ++f)
-            if (nameId_[size_t(f)] == nameId_[size_t(first)] || (m >= 0 && meaningId_[size_t(f)] == m))
-                return;
-        r_.isKey_[size_t(first)] = 1;
+        if ((rules::namesCode(nameKeyOf(first)) || (m >= 0 && rules::meansCode(meaningText_[size_t(m)])))
+            && unrepeated(table, first))
+            r_.isKey_[size_t(first)] = 1;
+        for (int f = first + 1; f < first + std::min(t.fieldCount, kMasterCodeWithin); ++f)
+            if (meaningId_[size_t(f)] >= 0 && masterLevel(f) == 2 && unrepeated(table, f)) {
+                r_.isKey_[size_t(f)] = 1;
+                break;
+            }
+    }
+
+    bool unrepeated(int table, int field) const
+    {
+        const DictionaryTable &t = d_.tables[size_t(table)];
+        const int m = meaningId_[size_t(field)];
+        for (int f = t.firstField; f < t.firstField + t.fieldCount; ++f)
+            if (f != field && (nameId_[size_t(f)] == nameId_[size_t(field)] || (m >= 0 && meaningId_[size_t(f)] == m)))
+                return false;
+        return true;
     }
 
     QString nameKeyOf(int field) const { return nameKey(d_.fields[size_t(field)].name); }
@@ -296,16 +312,17 @@ private:
         }
     }
 
-    // What a key field's code stands for, if its table is plainly the
-    // master of that thing (存货编码 in 存货档案).
-    bool isMasterKey(int key) const
+    // How plainly the key's table is the master of what the key's code
+    // stands for (存货编码 in 存货档案: 2; in 存货价格表: 1).
+    int masterLevel(int key) const
     {
         const int m = meaningId_[size_t(key)];
         if (m < 0)
-            return false;
+            return 0;
         return rules::describesMasterOf(descriptionKey_[size_t(tableOfField(key))],
                                         rules::codedThing(meaningText_[size_t(m)]));
     }
+    bool isMasterKey(int key) const { return masterLevel(key) > 0; }
 
     // The parents a name or a meaning leads to: one key; the one key among
     // several whose table is plainly the master, or whose table's name the
@@ -318,13 +335,17 @@ private:
         p.computed = true;
         if (p.keys.size() <= 1)
             return p;
-        std::vector<int> masters;
-        for (int k : p.keys)
-            if (isMasterKey(k))
-                masters.push_back(k);
-        if (masters.size() == 1) {
-            p.keys = masters;
-            return p;
+        for (int level = 2; level >= 1; --level) {
+            std::vector<int> masters;
+            for (int k : p.keys)
+                if (masterLevel(k) >= level)
+                    masters.push_back(k);
+            if (masters.size() == 1) {
+                p.keys = masters;
+                return p;
+            }
+            if (masters.size() > 1)
+                break;
         }
         if (p.keys.size() > size_t(kMaxParents)) {
             p.keys.clear();
@@ -469,7 +490,10 @@ private:
         const int types = rules::typeAgreement(typeFacts_[size_t(typeId_[size_t(field)])],
                                                typeFacts_[size_t(typeId_[size_t(key)])]);
         points += types > 0 ? 1 : types < 0 ? -2 : 0;
-        const bool master = !ambiguous && isMasterKey(key);
+        // The parent is plainly the master of what the field holds, unless
+        // the field's own meaning says it holds something else.
+        const bool meaningAgrees = sameMeaning || m < 0;
+        const bool master = !ambiguous && meaningAgrees && isMasterKey(key);
         if (master)
             points += 1;
         if (ambiguous)
