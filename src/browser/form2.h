@@ -10,11 +10,14 @@
 //   form2_status.cpp       status bar, clock, back to the login window
 //   form2_search.cpp       the dictionary-wide search box and its results
 //   form2_copy_export.cpp  copying rows, names and a SELECT; exporting
+//   form2_relations.cpp    the tables the current one joins with, and the
+//                          SELECT joining chosen tables
 //   captions.h             the field and table-count captions
 //   open_browser.h         what the login window's OK and Exit call
 #include "data/connection.h"
 #include "data/connection_string.h"
 #include "data/recordset.h"
+#include "ui/check_box.h"
 #include "ui/combo_box.h"
 #include "ui/data_grid.h"
 #include "ui/form.h"
@@ -25,6 +28,7 @@
 #include "ui/timer.h"
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QKeyEvent;
@@ -37,9 +41,20 @@ class DictionarySearch;
 class ResultsPanel;
 }
 
+namespace dd {
+class BackgroundWork;
+}
+namespace dd::catalog {
+struct Catalog;
+}
+namespace dd::relations {
+class Relations;
+}
+
 namespace browser {
 
 class ExportRunner;
+class RelationsList;
 
 class Form2 final : public ui::Form, private dd::RecordsetEvents {
 public:
@@ -60,6 +75,8 @@ public:
     // The dictionary-wide search: its caption and box, last in the tab order.
     ui::Label Label5{*this};
     ui::TextBox Text1{*this};
+    // The tables the current table joins with, off at start.
+    ui::CheckBox Check3{*this};   // 显示关联表
 
     // The window's data, declared in this order.
     dd::Connection cnData;
@@ -122,6 +139,22 @@ private:
     QString currentTableName() const;
     void exportDictionary();
 
+    // Which tables join.
+    class TableMoves;
+    void designRelations();
+    void Check3_Click();
+    void placeRelations();
+    std::shared_ptr<const dd::catalog::Catalog> catalogForRelations() const;
+    void buildRelations();
+    void relationsBuilt(std::shared_ptr<const dd::relations::Relations> relations);
+    void relationsMoved();
+    void showRelations();
+    void chooseRelation(int table, int field);
+    void copyJoinStatement();
+    void copyJoinOf(const QStringList &names);
+    void endPendingJoin();
+    void endRelations();
+
     // Status bar.
     void Timer1_Timer();
     void StatusBar1_PanelDblClick(ui::Panel &Panel);
@@ -143,6 +176,14 @@ private:
     search::ResultsPanel *searchPanel_ = nullptr;
     QPointer<QWidget> focusBeforeSearch_;
     QPointer<ExportRunner> exportRun_;   // owned by the window
+    // Made when Check3 is first turned on or a join is first copied.
+    std::shared_ptr<const dd::relations::Relations> relations_;
+    std::shared_ptr<dd::BackgroundWork> relationsWork_;
+    RelationsList *relationsList_ = nullptr;
+    std::unique_ptr<TableMoves> tableMoves_;
+    bool relationsWaitForSearch_ = false;
+    bool relationsRefreshPosted_ = false;
+    QStringList pendingJoin_;   // chosen tables to copy once the links are built
 };
 
 // The credit panel's text.

@@ -1,0 +1,199 @@
+#include "relations_list.h"
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace browser {
+
+using namespace dd::relations;
+
+namespace {
+
+enum Column { Way, Table, Description, OwnField, OtherField, Evidence, Sureness, ColumnCount };
+
+}  // namespace
+
+void RelationsModel::setLinks(std::shared_ptr<const Relations> relations, int table, Confidence least)
+{
+    beginResetModel();
+    relations_ = std::move(relations);
+    table_ = table;
+    rows_.clear();
+    if (relations_)
+        for (int i : relations_->linksOf(table)) {
+            const Link &l = relations_->links()[size_t(i)];
+            if (l.confidence >= least || (l.evidence & DeclaredKey))
+                rows_.push_back(i);
+        }
+    endResetModel();
+}
+
+void RelationsModel::clear()
+{
+    beginResetModel();
+    relations_.reset();
+    rows_.clear();
+    table_ = -1;
+    endResetModel();
+}
+
+int RelationsModel::otherTable(int row) const
+{
+    const Link &l = link(row);
+    return l.child == table_ ? l.parent : l.child;
+}
+
+int RelationsModel::otherField(int row) const
+{
+    const Link &l = link(row);
+    return l.child == table_ ? l.parentField : l.childField;
+}
+
+int RelationsModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(rows_.size());
+}
+
+int RelationsModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant RelationsModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= int(rows_.size()))
+        return {};
+    const Link &l = link(index.row());
+    const dd::Dictionary &d = relations_->dictionary();
+    const bool refers = l.child == table_;
+    const int own = refers ? l.childField : l.parentField;
+    const int other = refers ? l.parentField : l.childField;
+    if (role == Qt::DisplayRole) {
+        switch (index.column()) {
+        case Way:
+            return refers ? QStringLiteral("引用") : QStringLiteral("被引用");
+        case Table:
+            return d.tables[size_t(otherTable(index.row()))].name;
+        case Description:
+            return d.tables[size_t(otherTable(index.row()))].description;
+        case OwnField:
+            return d.fields[size_t(own)].name;
+        case OtherField:
+            return d.fields[size_t(other)].name;
+        case Evidence:
+            return evidenceText(l.evidence);
+        case Sureness:
+            return confidenceText(l.confidence);
+        default:
+            return {};
+        }
+    }
+    if (role == Qt::ToolTipRole) {
+        QString tip = d.fields[size_t(l.childField)].name + QStringLiteral("（") + d.fields[size_t(l.childField)].meaning
+                      + QStringLiteral("，") + d.fields[size_t(l.childField)].type + QStringLiteral("） → ")
+                      + d.fields[size_t(l.parentField)].name + QStringLiteral("（") + d.fields[size_t(l.parentField)].meaning
+                      + QStringLiteral("，") + d.fields[size_t(l.parentField)].type + QStringLiteral("）");
+        if (!l.lengthDifference.isEmpty())
+            tip += QStringLiteral("\n长度不同：") + l.lengthDifference;
+        return tip;
+    }
+    return {};
+}
+
+QVariant RelationsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    static const char16_t *const headers[] = {u"关系", u"数据表", u"中文表名", u"本表字段", u"对方字段", u"依据", u"可信度"};
+    return section >= 0 && section < ColumnCount ? QString::fromUtf16(headers[section]) : QVariant();
+}
+
+RelationsList::RelationsList(QWidget *parent)
+    : QFrame(parent), status_(new QLabel(this)), view_(new QTableView(this)), model_(new RelationsModel(this))
+{
+    setFrameShape(QFrame::StyledPanel);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(status_);
+    layout->addWidget(view_, 1);
+    status_->setTextFormat(Qt::PlainText);
+
+    view_->setModel(model_);
+    view_->setAccessibleName(QStringLiteral("关联表"));
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setTabKeyNavigation(false);
+    view_->setWordWrap(false);
+    view_->verticalHeader()->hide();
+    view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
+    view_->horizontalHeader()->setHighlightSections(false);
+    view_->horizontalHeader()->setStretchLastSection(true);
+    view_->horizontalHeader()->setMinimumSectionSize(30);
+    const int widths[] = {50, 115, 90, 80, 80, 130, 45};
+    for (int i = 0; i < ColumnCount; ++i)
+        view_->horizontalHeader()->resizeSection(i, widths[i]);
+    view_->installEventFilter(this);
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(view_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
+        if (index.isValid())
+            choose(index.row());
+    });
+    QObject::connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        QMenu menu(view_);
+        QAction *medium = menu.addAction(QStringLiteral("显示可信度为中的关联"));
+        medium->setCheckable(true);
+        medium->setChecked(withMedium);
+        if (menu.exec(view_->viewport()->mapToGlobal(at)) == medium && onWithMedium)
+            onWithMedium(medium->isChecked());
+    });
+    hide();
+}
+
+void RelationsList::showStatus(const QString &text)
+{
+    if (model_->rowCount() > 0)
+        model_->clear();
+    if (status_->text() != text)
+        status_->setText(text);
+}
+
+void RelationsList::showLinks(std::shared_ptr<const Relations> relations, int table, Confidence least)
+{
+    model_->setLinks(std::move(relations), table, least);
+    const int rows = model_->rowCount();
+    status_->setText(rows ? QStringLiteral("共%1个关联").arg(rows) : QStringLiteral("没有找到关联表"));
+    if (rows)
+        view_->setCurrentIndex(model_->index(0, 0));
+    view_->scrollToTop();
+}
+
+QString RelationsList::statusText() const
+{
+    return status_->text();
+}
+
+void RelationsList::choose(int row)
+{
+    if (row >= 0 && row < model_->rowCount() && onChoose)
+        onChoose(model_->otherTable(row), model_->otherField(row));
+}
+
+bool RelationsList::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == view_ && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            choose(view_->currentIndex().row());
+            return true;
+        }
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
+}  // namespace browser
