@@ -180,7 +180,7 @@ private:
     std::shared_ptr<const dd::relations::Relations> relations_;
     std::shared_ptr<dd::BackgroundWork> relationsWork_;
     RelationsList *relationsList_ = nullptr;
-    std::unique_ptr<TableMoves> tableMoves_;
+    std::shared_ptr<TableMoves> tableMoves_;
     bool relationsWaitForSearch_ = false;
     bool relationsRefreshPosted_ = false;
     QStringList pendingJoin_;   // chosen tables to copy once the links are built

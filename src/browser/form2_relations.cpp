@@ -13,6 +13,7 @@
 #include "data/background_work.h"
 #include "relations/join_statement.h"
 #include "search/dictionary_search.h"
+#include "ui/error_modes.h"
 #include "ui/runtime.h"
 #include "ui/twips.h"
 #include <QApplication>
@@ -73,7 +74,7 @@ void Form2::Check3_Click()
         };
     }
     if (!tableMoves_) {
-        tableMoves_ = std::make_unique<TableMoves>([this] { relationsMoved(); });
+        tableMoves_ = std::make_shared<TableMoves>([this] { relationsMoved(); });
         rsTable.addObserver(tableMoves_.get());
     }
     placeRelations();

@@ -41,6 +41,7 @@ private:
 };
 
 class RelationsList : public QFrame {
+    Q_OBJECT
 public:
     explicit RelationsList(QWidget *parent);
 

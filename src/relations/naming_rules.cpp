@@ -9,7 +9,7 @@ namespace {
 bool endsWithAny(const QString &text, std::initializer_list<const char16_t *> ends, QString *rest = nullptr)
 {
     for (const char16_t *end : ends) {
-        const QString e = QString::fromUtf16(end);
+        const QStringView e(end);
         if (text.size() > e.size() && text.endsWith(e)) {
             if (rest)
                 *rest = text.left(text.size() - e.size());

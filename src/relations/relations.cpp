@@ -122,13 +122,18 @@ private:
         meaningId_.resize(fields, -1);
         typeId_.resize(fields);
         QHash<QString, int> names, meanings, types;
+        // The texts as written: most repeat, and are folded once.
+        QHash<QString, int> rawNames, rawMeanings;
         names.reserve(1024);
         std::vector<int> nameStamp, meaningStamp;
         for (size_t t = 0; t < d_.tables.size(); ++t) {
             const DictionaryTable &table = d_.tables[t];
             for (int f = table.firstField; f < table.firstField + table.fieldCount; ++f) {
                 const DictionaryField &field = d_.fields[size_t(f)];
-                const int n = intern(names, nameKey(field.name));
+                auto raw = rawNames.constFind(field.name);
+                if (raw == rawNames.cend())
+                    raw = rawNames.insert(field.name, intern(names, nameKey(field.name)));
+                const int n = *raw;
                 nameId_[size_t(f)] = n;
                 if (size_t(n) >= nameStamp.size()) {
                     nameStamp.push_back(-1);
@@ -138,14 +143,20 @@ private:
                     nameStamp[size_t(n)] = int(t);
                     ++tablesWithName_[size_t(n)];
                 }
-                const QString meaning = rules::meaningKey(field.meaning);
-                if (!meaning.isEmpty()) {
-                    const int m = intern(meanings, meaning);
+                auto rawMeaning = rawMeanings.constFind(field.meaning);
+                if (rawMeaning == rawMeanings.cend()) {
+                    const QString meaning = rules::meaningKey(field.meaning);
+                    const int id = meaning.isEmpty() ? -1 : intern(meanings, meaning);
+                    if (id >= 0 && size_t(id) >= meaningText_.size())
+                        meaningText_.push_back(meaning);
+                    rawMeaning = rawMeanings.insert(field.meaning, id);
+                }
+                if (*rawMeaning >= 0) {
+                    const int m = *rawMeaning;
                     meaningId_[size_t(f)] = m;
                     if (size_t(m) >= meaningStamp.size()) {
                         meaningStamp.push_back(-1);
                         tablesWithMeaning_.push_back(0);
-                        meaningText_.push_back(meaning);
                     }
                     if (meaningStamp[size_t(m)] != int(t)) {
                         meaningStamp[size_t(m)] = int(t);

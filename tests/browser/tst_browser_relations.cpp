@@ -6,6 +6,7 @@
 #include "browser/relations_list.h"
 #include "erp_sample.h"
 #include "test_folder.h"
+#include "ui/recordset_table_model.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -85,7 +86,7 @@ void BrowserRelations::listFollowsTheTableAndEnterGoesThere()
     QVERIFY(!list());
     const float fullHeight = b_->DataGrid2.Height();
 
-    typeTableName(QStringLiteral("SO_OrderDetail"));
+    clickRow(b_->DataGrid1, rowOf(b_->DataGrid1, QStringLiteral("SO_OrderDetail")));
     QTest::mouseClick(box.checkBox(), Qt::LeftButton, {}, QPoint(8, box.checkBox()->height() / 2));
     QVERIFY(box.Value());
     QVERIFY(list() && list()->isVisible());
@@ -144,11 +145,12 @@ void BrowserRelations::copiesTheJoinOfChosenTables()
     join->trigger();
     QTRY_VERIFY(!QGuiApplication::clipboard()->text().isEmpty());
     const QString sql = QGuiApplication::clipboard()->text();
-    QVERIFY2(sql.startsWith("select a.cCusCode, -- 客户编码\n"), qPrintable(sql));
-    QVERIFY2(sql.contains("from BD_Customer a -- BD_Customer（客户档案）\n"), qPrintable(sql));
-    QVERIFY2(sql.contains("left join BD_Inventory d on d.cInvCode = c.cInvCode -- BD_Inventory（存货档案）；同名键+含义相同，高"),
+    // In the grid's order: the master file of goods first, then its customers'.
+    QVERIFY2(sql.startsWith("select a.cInvCode, -- 存货编码\n"), qPrintable(sql));
+    QVERIFY2(sql.contains("from BD_Inventory a -- BD_Inventory（存货档案）\n"), qPrintable(sql));
+    QVERIFY2(sql.contains("left join BD_Customer d on d.cCusCode = c.cCusCode -- BD_Customer（客户档案）；同名键+含义相同，高"),
              qPrintable(sql));
-    QVERIFY2(sql.contains("       d.cInvName, -- 存货名称\n"), qPrintable(sql));
+    QVERIFY2(sql.contains("       d.cCusName, -- 客户名称\n"), qPrintable(sql));
     QVERIFY(!sql.contains("没有找到"));
     QVERIFY(!QApplication::overrideCursor());
 }
