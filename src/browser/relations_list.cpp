@@ -1,4 +1,5 @@
 #include "relations_list.h"
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -92,7 +93,8 @@ QVariant RelationsModel::data(const QModelIndex &index, int role) const
         }
     }
     if (role == Qt::ToolTipRole) {
-        QString tip = d.fields[size_t(l.childField)].name + QStringLiteral("（") + d.fields[size_t(l.childField)].meaning
+        QString tip = evidenceText(l.evidence) + QStringLiteral("，") + confidenceText(l.confidence)
+                      + QLatin1Char('\n') + d.fields[size_t(l.childField)].name + QStringLiteral("（") + d.fields[size_t(l.childField)].meaning
                       + QStringLiteral("，") + d.fields[size_t(l.childField)].type + QStringLiteral("） → ")
                       + d.fields[size_t(l.parentField)].name + QStringLiteral("（") + d.fields[size_t(l.parentField)].meaning
                       + QStringLiteral("，") + d.fields[size_t(l.parentField)].type + QStringLiteral("）");
@@ -129,15 +131,18 @@ RelationsList::RelationsList(QWidget *parent)
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setTabKeyNavigation(false);
     view_->setWordWrap(false);
+    view_->setTextElideMode(Qt::ElideMiddle);
+    view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view_->verticalHeader()->hide();
     view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
     view_->horizontalHeader()->setHighlightSections(false);
-    view_->horizontalHeader()->setStretchLastSection(true);
-    view_->horizontalHeader()->setMinimumSectionSize(30);
-    const int widths[] = {50, 115, 90, 80, 80, 130, 45};
-    for (int i = 0; i < ColumnCount; ++i)
-        view_->horizontalHeader()->resizeSection(i, widths[i]);
+    // Everything in the field grid's width: the description takes what the
+    // other columns leave; every row's tooltip has the whole evidence.
+    QHeaderView *header = view_->horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(30);
+    fitColumns();
     view_->installEventFilter(this);
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(view_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
@@ -171,6 +176,54 @@ void RelationsList::showLinks(std::shared_ptr<const Relations> relations, int ta
     if (rows)
         view_->setCurrentIndex(model_->index(0, 0));
     view_->scrollToTop();
+    fitColumns();
+}
+
+// Each column as wide as its header and its widest text among the first
+// rows, within a bound; when that is more than the list's width, the
+// names and the evidence give up width in proportion (their texts elided,
+// whole in the tooltip) and the description takes what is left.
+void RelationsList::fitColumns()
+{
+    constexpr int kMeasuredRows = 200;
+    constexpr int kLeastDescription = 40;
+    constexpr int kPadding = 10;
+    constexpr int kHeaderPadding = 16;
+    const int caps[] = {60, 120, 0, 90, 90, 150, 60};
+    const QFontMetrics metrics(view_->font());
+    const QFontMetrics headerMetrics(view_->horizontalHeader()->font());
+    const int rows = std::min(model_->rowCount(), kMeasuredRows);
+    int widths[ColumnCount] = {};
+    for (int c = 0; c < ColumnCount; ++c) {
+        if (c == Description)
+            continue;
+        int width = headerMetrics.horizontalAdvance(model_->headerData(c, Qt::Horizontal).toString()) + kHeaderPadding;
+        for (int r = 0; r < rows; ++r)
+            width = std::max(width, metrics.horizontalAdvance(model_->index(r, c).data().toString()) + kPadding);
+        widths[c] = std::min(width, caps[c]);
+    }
+    const int room = view_->viewport()->width() > 0 ? view_->viewport()->width() : width();
+    const int fixed = widths[Way] + widths[Sureness];
+    int flexible = 0;
+    for (int c : {Table, OwnField, OtherField, Evidence})
+        flexible += widths[c];
+    const int spare = room - fixed - kLeastDescription;
+    if (flexible > spare && flexible > 0) {
+        for (int c : {Table, OwnField, OtherField, Evidence})
+            widths[c] = std::max(30, widths[c] * std::max(0, spare) / flexible);
+        flexible = 0;
+        for (int c : {Table, OwnField, OtherField, Evidence})
+            flexible += widths[c];
+    }
+    widths[Description] = std::max(kLeastDescription, room - fixed - flexible);
+    for (int c = 0; c < ColumnCount; ++c)
+        view_->horizontalHeader()->resizeSection(c, widths[c]);
+}
+
+void RelationsList::resizeEvent(QResizeEvent *event)
+{
+    QFrame::resizeEvent(event);
+    fitColumns();
 }
 
 QString RelationsList::statusText() const

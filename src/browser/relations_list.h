@@ -62,9 +62,11 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void choose(int row);
+    void fitColumns();
     QLabel *status_;
     QTableView *view_;
     RelationsModel *model_;
