@@ -27,6 +27,10 @@ struct Options {
     // Each database also holds the ERP-shaped set of erp_sample.h, after
     // the generated tables.
     bool erpSample = false;
+    // Each database also holds the tables its dictionary documents (see
+    // physical_tables.h); filledPercent of them hold rows.
+    bool physicalTables = true;
+    int filledPercent = 12;
 };
 
 // One table of a hand-made catalog, for tests that need exact contents.
