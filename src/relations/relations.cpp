@@ -507,8 +507,9 @@ private:
         const bool master = !ambiguous && meaningAgrees && isMasterKey(key);
         if (master)
             points += 1;
+        // Several parents alike: which one is meant is a guess.
         if (ambiguous)
-            points -= 2;
+            points -= 4;
         const int found = sameName ? tablesWithName_[size_t(nameId_[size_t(field)])]
                                    : tablesWithMeaning_[size_t(m)];
         if (found >= hubTables_ && !master)
