@@ -84,6 +84,11 @@ void BrowserRelations::listFollowsTheTableAndEnterGoesThere()
     QVERIFY(box.Top() + box.Height() <= b_->Label1.Top());
     QVERIFY(!box.Value());
     QVERIFY(!list());
+    // Last in the tab order: the table-name box follows it.
+    box.SetFocus();
+    QTest::keyClick(box.checkBox(), Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() == b_->Combo1.comboBox()
+            || QApplication::focusWidget() == b_->Combo1.comboBox()->lineEdit());
     const float fullHeight = b_->DataGrid2.Height();
 
     clickRow(b_->DataGrid1, rowOf(b_->DataGrid1, QStringLiteral("SO_OrderDetail")));
