@@ -9,6 +9,8 @@
 #include "ui/recordset_table_model.h"
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QClipboard>
 #include <QMenu>
 #include <QTableView>
@@ -87,7 +89,7 @@ void BrowserRelations::listFollowsTheTableAndEnterGoesThere()
     // Last in the tab order: the table-name box follows it.
     box.SetFocus();
     QTest::keyClick(box.checkBox(), Qt::Key_Tab);
-    QVERIFY(QApplication::focusWidget() == b_->Combo1.comboBox()
+    QVERIFY(QApplication::focusWidget() == static_cast<QWidget *>(b_->Combo1.comboBox())
             || QApplication::focusWidget() == b_->Combo1.comboBox()->lineEdit());
     const float fullHeight = b_->DataGrid2.Height();
 
