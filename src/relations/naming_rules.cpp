@@ -73,9 +73,17 @@ QStringList headerNamesOf(const QString &tableNameKey)
     static const std::initializer_list<const char16_t *> marks = {
         u"_details", u"_detail", u"details", u"detail", u"_lines", u"_line", u"lines", u"_entries",
         u"_entry", u"entries", u"entry", u"_items", u"items", u"_body", u"_sub", u"_s", u"_b", u"_d", u"s"};
+    // The header: the name without the mark, or with a header mark in its
+    // place (SaleDetail -> Sale, SaleMain, SaleHead).
     for (const char16_t *mark : marks) {
-        if (endsWithAny(tableNameKey, {mark}, &rest) && !out.contains(rest))
-            out << rest;
+        if (!endsWithAny(tableNameKey, {mark}, &rest))
+            continue;
+        const bool underscore = QStringView(mark).startsWith(u'_');
+        for (const char16_t *head : {u"", u"main", u"head", u"header"}) {
+            const QString name = rest + (underscore && *head ? QStringLiteral("_") : QString()) + QString::fromUtf16(head);
+            if (!out.contains(name))
+                out << name;
+        }
     }
     return out;
 }

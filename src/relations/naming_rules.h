@@ -27,7 +27,8 @@ QString codedThing(const QString &meaningKey);
 int describesMasterOf(const QString &descriptionKey, const QString &thing);
 
 // The header names a lines table's name points to (vouchs -> vouch,
-// order_detail -> order); empty when the name carries no lines mark.
+// order_detail -> order, order_main, order_head...); empty when the name
+// carries no lines mark.
 QStringList headerNamesOf(const QString &tableNameKey);
 // A description with its lines mark removed (采购订单子表 -> 采购订单,
 // 应收单据明细 -> 应收单据); empty when it carries none.

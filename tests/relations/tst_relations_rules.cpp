@@ -108,6 +108,10 @@ void RelationsRules::infers_data()
         << QStringList{"Vouch|应收单|ID:单据ID:int,cCode:单据编号:nvarchar(30)",
                        "Vouchs|应收单行|AutoID:自动编号:int,ID:单据ID:int"}
         << "Vouchs.ID" << QStringList{"Vouch.ID 同名键+含义相同+主子表 高"};
+    QTest::newRow("header and lines: Main and Detail")
+        << QStringList{"SaleMain|销售单|SaleID:单据ID:int,cCode:单据编号:nvarchar(30)",
+                       "SaleDetail|销售单行|AutoID:自动编号:int,SaleID:单据ID:int"}
+        << "SaleDetail.SaleID" << QStringList{"SaleMain.SaleID 同名键+含义相同+主子表 高"};
     QTest::newRow("header and lines by description, key to key")
         << QStringList{"OrderHead|采购订单主表|ID:单据ID:int,cCode:单据编号:nvarchar(30)",
                        "OrderBody|采购订单子表|ID:单据ID:int,iRow:行号:int"}
