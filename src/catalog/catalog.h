@@ -37,6 +37,8 @@ struct Key {
 
 struct Table {
     QString name;             // "Table" in schema dbo, "schema.Table" elsewhere
+    QString schema;           // empty for dbo; a table of another schema is only a finding
+                              // when the dictionary names it
     bool isView = false;
     long long rowCount = -1;  // approximate; -1 when unknown (views, or counts refused)
     std::vector<Column> columns;   // in column order
