@@ -78,6 +78,9 @@ void ExportRunner::showProgress()
     if (stage_ == ExportProgress::Reading) {
         dialog_->setRange(0, 0);
         dialog_->setLabelText(QStringLiteral("正在读取字典：已读 %1 个字段").arg(done_.load()));
+    } else if (stage_ == ExportProgress::ReadingStructure) {
+        dialog_->setRange(0, 0);
+        dialog_->setLabelText(QStringLiteral("正在读取实际结构…已读取%1个表").arg(done_.load()));
     } else {
         dialog_->setRange(0, std::max(1, total_.load()));
         dialog_->setValue(done_);

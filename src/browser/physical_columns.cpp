@@ -1,6 +1,7 @@
 #include "physical_columns.h"
 #include "data/object_names.h"
 #include "data/recordset.h"
+#include "export/physical_facts.h"
 
 namespace browser {
 
@@ -62,7 +63,7 @@ QStringList FieldFacts::captions() const
 
 FieldFacts::Facts FieldFacts::factsOf(const Column &column, const QString &problem)
 {
-    return {column.type, nullableText(column.nullable), keyText(column.keys), problem};
+    return {column.type, dd::exporting::nullableText(column.nullable), keyText(column.keys), problem};
 }
 
 // The fields shown are those of the current table, in FieldID order: each

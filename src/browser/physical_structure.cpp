@@ -1,5 +1,6 @@
 #include "physical_structure.h"
 #include "data/object_names.h"
+#include "export/physical_facts.h"
 
 namespace browser {
 
@@ -30,23 +31,13 @@ int PhysicalStructure::dictionaryTable(const QString &name) const
 
 QString PhysicalStructure::rowCountText(const QString &name) const
 {
-    const Table *table = physicalTable(name);
-    if (!table || table->isView)
-        return QString();
-    if (table->rowCount < 0)
-        return catalog_.rowCountFailure.isEmpty() ? QString() : QStringLiteral("?");
-    return QString::number(table->rowCount);
+    return dd::exporting::rowCountText(physicalTable(name), catalog_);
 }
 
 bool PhysicalStructure::isListedWhenHidingEmpty(const QString &name) const
 {
     const Table *table = physicalTable(name);
     return table && (table->rowCount > 0 || table->rowCount < 0);
-}
-
-QString nullableText(bool nullable)
-{
-    return nullable ? QStringLiteral("是") : QStringLiteral("否");
 }
 
 }  // namespace browser

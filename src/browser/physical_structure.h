@@ -39,7 +39,4 @@ private:
     QHash<QString, int> dictionaryByName_;
 };
 
-// 允许空: "是" or "否".
-QString nullableText(bool nullable);
-
 }  // namespace browser

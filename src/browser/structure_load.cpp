@@ -146,7 +146,8 @@ void StructureLoad::end()
         dialog_->deleteLater();
         dialog_ = nullptr;
     }
-    disconnect(dictionary_, nullptr, this, nullptr);
+    if (dictionary_)
+        disconnect(dictionary_, nullptr, this, nullptr);
 }
 
 namespace {

@@ -43,8 +43,9 @@ public:
     // How long the read runs before the dialog shows.
     static constexpr int kDialogDelayMs = 300;
 
+    struct Run;   // what the window and the threads share
+
 private:
-    struct Run;
     void stepDone();
     void showProgress();
     void end();

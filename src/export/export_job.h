@@ -27,11 +27,12 @@ struct ExportRequest {
     Format format = Format::Xlsx;
     QString output;            // a file, or "-" for standard output (CSV, Markdown)
     ExportHeading heading;
+    bool physical = false;     // the database's own facts beside the dictionary's
 };
 
 struct ExportProgress {
-    enum Stage { Reading, Writing } stage = Reading;
-    int done = 0;    // fields read or written
+    enum Stage { Reading, Writing, ReadingStructure } stage = Reading;
+    int done = 0;    // fields read or written; tables read while reading the structure
     int total = 0;   // fields to write; 0 while reading
 };
 using JobProgress = std::function<void(const ExportProgress &)>;

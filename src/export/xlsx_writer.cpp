@@ -2,6 +2,7 @@
 // go to disk as they are written, so a whole dictionary never sits in memory.
 #include "format_writers.h"
 #include "output_file.h"
+#include "rows_report.h"
 #include "data/error.h"
 #include <QDir>
 #include <cerrno>
@@ -154,7 +155,12 @@ void writeXlsx(const QString &path, const QString &shownName, const ExportConten
     Sheet tables(workbook_add_worksheet(wb, "数据表"), shownName);
     Sheet fieldSheet(workbook_add_worksheet(wb, fieldSheetName.toUtf8().constData()), shownName);
 
-    tables.header(tableColumns(), heading, bold, {24, 30, 16, 8});
+    const QStringList tableExtraColumns = content.tableExtraColumns();
+    const QStringList fieldExtraColumns = content.fieldExtraColumns();
+    std::vector<double> tableWidths{24, 30, 16, 8}, fieldWidths{24, 30, 16, 6, 24, 36, 16};
+    tableWidths.insert(tableWidths.end(), size_t(tableExtraColumns.size()), 12);
+    fieldWidths.insert(fieldWidths.end(), size_t(fieldExtraColumns.size()), 16);
+    tables.header(tableColumns() + tableExtraColumns, heading, bold, tableWidths);
     int fieldRow = kFirstDataRow;
     for (int i = 0; i < content.tableCount(); ++i) {
         const DictionaryTable &t = content.table(i);
@@ -167,11 +173,14 @@ void writeXlsx(const QString &path, const QString &shownName, const ExportConten
         tables.text(row, 1, t.description);
         tables.text(row, 2, t.module);
         tables.number(row, 3, t.fieldCount);
+        const QStringList extras = content.tableExtras(i);
+        for (int e = 0; e < extras.size(); ++e)
+            tables.text(row, 4 + e, extras[e]);
         fieldRow += t.fieldCount;
     }
-    tables.filter(kFirstDataRow + content.tableCount() - 1, 4);
+    tables.filter(kFirstDataRow + content.tableCount() - 1, 4 + int(tableExtraColumns.size()));
 
-    fieldSheet.header(fieldColumns(), heading, bold, {24, 30, 16, 6, 24, 36, 16});
+    fieldSheet.header(fieldColumns() + fieldExtraColumns, heading, bold, fieldWidths);
     const auto &fields = content.dictionary->fields;
     int row = kFirstDataRow;
     int written = 0;
@@ -186,13 +195,44 @@ void writeXlsx(const QString &path, const QString &shownName, const ExportConten
             fieldSheet.text(row, 4, field.name);
             fieldSheet.text(row, 5, field.meaning);
             fieldSheet.text(row, 6, field.type);
+            const QStringList extras = content.fieldExtras(f);
+            for (int e = 0; e < extras.size(); ++e)
+                fieldSheet.text(row, 7 + e, extras[e]);
         }
         written += t.fieldCount;
         if (progress && !progress(written))
             throw exportCancelled();
     }
-    fieldSheet.filter(row - 1, 7);
+    fieldSheet.filter(row - 1, 7 + int(fieldExtraColumns.size()));
     book.close();
+}
+
+}  // namespace dd::exporting
+
+namespace dd::exporting {
+
+void writeXlsxRows(const QString &path, const QString &shownName, const RowsReport &report)
+{
+    Workbook book(path, shownName);
+    lxw_workbook *wb = book.get();
+    lxw_format *bold = workbook_add_format(wb);
+    format_set_bold(bold);
+    const QByteArray title = report.title.toUtf8();
+    lxw_doc_properties properties{};
+    properties.title = const_cast<char *>(title.constData());
+    workbook_set_properties(wb, &properties);
+
+    // The summary beside the heading, on the row above the captions.
+    Sheet sheet(workbook_add_worksheet(wb, nullptr), shownName);
+    sheet.header(report.columns, report.heading + QStringLiteral("　") + report.summary, bold,
+                 std::vector<double>(size_t(report.columns.size()), 18));
+    int row = kFirstDataRow;
+    for (const QStringList &values : report.rows) {
+        for (int c = 0; c < values.size(); ++c)
+            sheet.text(row, c, values[c]);
+        ++row;
+    }
+    sheet.filter(row - 1, int(report.columns.size()));
 }
 
 }  // namespace dd::exporting
