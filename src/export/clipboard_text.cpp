@@ -67,7 +67,8 @@ bool isRegularName(const QString &name)
         return false;
     const QList<uint> points = name.toUcs4();   // CJK extension B is letters too
     const auto letter = [](uint c) { return QChar::isLetter(char32_t(c)) || c == '_'; };
-    if (!(letter(points.first()) || points.first() == '#' || points.first() == '@'))
+    // A name starting with # or @ would name a temporary table or a variable.
+    if (!letter(points.first()))
         return false;
     for (uint c : points)
         if (!(letter(c) || QChar::isNumber(char32_t(c)) || c == '@' || c == '#' || c == '$'))

@@ -15,26 +15,37 @@ QString quotedIfHolding(const QString &value, QStringView special)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-QString csvValue(const QString &value) { return quotedIfHolding(value, u",\"\r\n"); }
+QString spreadsheetSafe(const QString &value)
+{
+    if (value.isEmpty() || !QStringView(u"=+-@\t\r").contains(value.front()))
+        return value;
+    return QLatin1Char('\'') + value;
+}
+
+QString csvValue(const QString &value, bool raw)
+{
+    return quotedIfHolding(raw ? value : spreadsheetSafe(value), u",\"\r\n");
+}
 
 namespace {
-void writeRow(OutputFile &out, const QStringList &values)
+void writeRow(OutputFile &out, const QStringList &values, bool raw)
 {
     QString line;
     for (int i = 0; i < values.size(); ++i) {
         if (i)
             line += QLatin1Char(',');
-        line += csvValue(values[i]);
+        line += csvValue(values[i], raw);
     }
     line += QStringLiteral("\r\n");
     out.write(line);
 }
 }  // namespace
 
-void writeCsv(OutputFile &out, const ExportContent &content, const WriteProgress &progress)
+void writeCsv(OutputFile &out, const ExportContent &content, const WriteProgress &progress,
+              bool raw)
 {
     out.write(QByteArray("\xEF\xBB\xBF"));
-    writeRow(out, fieldColumns() + content.fieldExtraColumns());
+    writeRow(out, fieldColumns() + content.fieldExtraColumns(), raw);
     const auto &fields = content.dictionary->fields;
     int written = 0;
     for (int i = 0; i < content.tableCount(); ++i) {
@@ -43,7 +54,8 @@ void writeCsv(OutputFile &out, const ExportContent &content, const WriteProgress
             const DictionaryField &field = fields[f];
             writeRow(out, QStringList{t.name, t.description, t.module, QString::number(field.number),
                                       field.name, field.meaning, field.type}
-                              + content.fieldExtras(f));
+                              + content.fieldExtras(f),
+                     raw);
         }
         written += t.fieldCount;
         if (progress && !progress(written))

@@ -6,7 +6,6 @@
 #include "format_writers.h"
 #include "output_file.h"
 #include <QFile>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <cstdio>
@@ -61,52 +60,48 @@ std::vector<int> selectTables(const Dictionary &dictionary, Scope scope, const Q
     throw unknownTable(table);
 }
 
-void writeExport(const ExportContent &content, Format format, const QString &output,
-                 const WriteProgress &progress)
+QString cutCellsNote(const ExportResult &result)
 {
-    if (output == QLatin1String("-")) {
-        if (!isText(format))
-            throw Error(5, QStringLiteral("只有 CSV 和 Markdown 可以写到标准输出。"));
-        QFile standardOutput;
-        if (!standardOutput.open(stdout, QIODevice::WriteOnly))
-            throw fileError(standardOutput, QStringLiteral("标准输出"));
-        OutputFile out(standardOutput, QStringLiteral("标准输出"));
-        if (format == Format::Csv)
-            writeCsv(out, content, progress);
-        else
-            writeMarkdown(out, content, progress);
-        out.finish();
-        return;
-    }
-    QSaveFile target(output);
-    openTarget(target, output);
-    OutputFile out(target, output);
-    if (format == Format::Xlsx) {
+    if (result.cutCells == 0)
+        return QString();
+    return QStringLiteral("有 %1 个单元格的文字超过 Excel 单元格的上限（%2 个字符），已截断，截断处标有“%3”。")
+        .arg(result.cutCells)
+        .arg(XlsxLimits().cellLength)
+        .arg(cutMarker());
+}
+
+ExportResult writeExport(const ExportContent &content, Format format, const QString &output,
+                         const WriteProgress &progress, const WriteOptions &options)
+{
+    ExportResult result{content.tableCount(), content.fieldCount(), 0};
+    ExportTarget target(output);
+    OutputFile out(target.device(), target.shownName());
+    switch (format) {
+    case Format::Xlsx: {
         // The workbook library writes to a path of its own choosing; the
         // finished workbook is then copied into the target.
         QTemporaryDir folder;
         if (!folder.isValid())
             throw fileError(ENOENT, folder.path());
         const QString workbook = folder.filePath(QStringLiteral("export.xlsx"));
-        writeXlsx(workbook, output, content, progress);
+        result.cutCells = writeXlsx(workbook, target.shownName(), content, progress, options.xlsx);
         QFile written(workbook);
         if (!written.open(QIODevice::ReadOnly))
             throw fileError(written, workbook);
         while (!written.atEnd())
             out.write(written.read(1 << 16));
-    } else {
-        switch (format) {
-        case Format::Csv: writeCsv(out, content, progress); break;
-        case Format::Markdown: writeMarkdown(out, content, progress); break;
-        default: writeHtml(out, content, progress); break;
-        }
+        break;
+    }
+    case Format::Csv: writeCsv(out, content, progress, options.csvRaw); break;
+    case Format::Markdown: writeMarkdown(out, content, progress); break;
+    case Format::Html: writeHtml(out, content, progress); break;
     }
     out.finish();
-    if (!target.commit())
-        throw fileError(target, output);
+    target.commit();
+    return result;
 }
 
-void runExport(const ExportRequest &request, const JobProgress &progress,
+ExportResult runExport(const ExportRequest &request, const JobProgress &progress,
                const std::atomic<bool> *cancel)
 {
     const auto stopped = [cancel] { return cancel && cancel->load(); };
@@ -158,11 +153,16 @@ void runExport(const ExportRequest &request, const JobProgress &progress,
     const int total = content.fieldCount();
     if (progress)
         progress({ExportProgress::Writing, 0, total});
-    writeExport(content, request.format, request.output, [&](int written) {
-        if (progress)
-            progress({ExportProgress::Writing, written, total});
-        return !stopped();
-    });
+    WriteOptions options;
+    options.csvRaw = request.csvRaw;
+    return writeExport(
+        content, request.format, request.output,
+        [&](int written) {
+            if (progress)
+                progress({ExportProgress::Writing, written, total});
+            return !stopped();
+        },
+        options);
 }
 
 }  // namespace dd::exporting

@@ -8,6 +8,7 @@
 #include "data/error.h"
 #include "export_content.h"
 #include "export_format.h"
+#include "format_writers.h"
 #include <QString>
 #include <atomic>
 #include <functional>
@@ -25,10 +26,26 @@ struct ExportRequest {
     QString table;             // Scope::Table: the current table's name ...
     int tablePosition = -1;    // ... and its 0-based position in the list, when known
     Format format = Format::Xlsx;
-    QString output;            // a file, or "-" for standard output (CSV, Markdown)
+    QString output;            // a file, or "-" for standard output
     ExportHeading heading;
+    bool csvRaw = false;       // CSV: every cell as it is, without the guard for spreadsheets
     bool physical = false;     // the database's own facts beside the dictionary's
 };
+
+// How a format is written.
+struct WriteOptions {
+    bool csvRaw = false;
+    XlsxLimits xlsx;
+};
+
+// What an export wrote.
+struct ExportResult {
+    int tables = 0;
+    int fields = 0;
+    int cutCells = 0;   // xlsx: cells whose text was cut at Excel's limit
+};
+// The user's note on cells cut at Excel's limit; empty when none was.
+QString cutCellsNote(const ExportResult &result);
 
 struct ExportProgress {
     enum Stage { Reading, Writing, ReadingStructure } stage = Reading;
@@ -39,7 +56,7 @@ using JobProgress = std::function<void(const ExportProgress &)>;
 
 // Throws Error: the reader's, an unknown module or table, the file's, or
 // exportCancelled() once *cancel is set.
-void runExport(const ExportRequest &request, const JobProgress &progress = {},
+ExportResult runExport(const ExportRequest &request, const JobProgress &progress = {},
                const std::atomic<bool> *cancel = nullptr);
 
 // The tables of `dictionary` that a scope takes, in the dictionary's order.
@@ -47,9 +64,9 @@ void runExport(const ExportRequest &request, const JobProgress &progress = {},
 std::vector<int> selectTables(const Dictionary &dictionary, Scope scope, const QString &module,
                               const QString &table, int tablePosition = -1);
 
-// Writes content in a format to a file (atomically) or to standard output.
-void writeExport(const ExportContent &content, Format format, const QString &output,
-                 const WriteProgress &progress = {});
+// Writes content in a format to `output` (see ExportTarget).
+ExportResult writeExport(const ExportContent &content, Format format, const QString &output,
+                         const WriteProgress &progress = {}, const WriteOptions &options = {});
 
 Error unknownModule(const QString &module);
 Error unknownTable(const QString &table);

@@ -43,7 +43,8 @@ section.table{content-visibility:auto;contain-intrinsic-size:auto 30em}
 // The filter: a table stays when its name or description holds the text
 // (with all its fields); otherwise the fields whose name or meaning hold
 // it stay, with their table. Typing filters once it pauses; "#filter=text"
-// in the address filters at load.
+// in the address filters at load: escapes that do not decode (a lone "%")
+// stay as they are.
 const char kScript[] = R"(<script>
 (function(){
 var box=document.getElementById('filter'),count=document.getElementById('count');
@@ -74,9 +75,12 @@ function apply(){
 }
 var pending=0;
 box.addEventListener('input',function(){clearTimeout(pending);pending=setTimeout(apply,150);});
+function decoded(s){
+ return s.replace(/(%[0-9a-fA-F]{2})+/g,function(run){try{return decodeURIComponent(run);}catch(e){return run;}});
+}
 function fromHash(){
  var h=location.hash;
- if(h.indexOf('#filter=')===0){box.value=decodeURIComponent(h.substring(8));apply();}
+ if(h.indexOf('#filter=')===0){box.value=decoded(h.substring(8));apply();}
 }
 window.addEventListener('hashchange',fromHash);
 fromHash();

@@ -3,8 +3,11 @@
 
 namespace dd::exporting {
 
-// Inline text that renders as itself: markup characters are escaped, line
-// breaks become <br>, so a value never ends a table row or a heading.
+// Inline text that renders as itself in the common dialects: every mark
+// that can start emphasis, code, a link, strike-through, raw HTML or a
+// heading is escaped, line breaks become <br>, so a value never ends a
+// table row or a heading. `~` is written as a character reference, since
+// not every reader takes \~ for an escape.
 QString markdownText(const QString &value)
 {
     QString out;
@@ -22,6 +25,9 @@ QString markdownText(const QString &value)
         case '\t':   // Markdown turns a raw tab into spaces
             out += QStringLiteral("&#9;");
             break;
+        case '~':
+            out += QStringLiteral("&#126;");
+            break;
         case '&':
             out += QStringLiteral("&amp;");
             break;
@@ -31,19 +37,15 @@ QString markdownText(const QString &value)
         case '>':
             out += QStringLiteral("&gt;");
             break;
-        case '\\': case '|': case '*': case '`': case '[': case ']': case '#':
-            out += QLatin1Char('\\');
-            out += c;
-            break;
-        case '_': {
-            // Inside a word (cInv_Code) it is no emphasis and stays as it is.
-            const bool inWord = i > 0 && i + 1 < value.size() && value[i - 1].isLetterOrNumber()
-                                && value[i + 1].isLetterOrNumber();
-            if (!inWord)
+        case '-': case '+':   // a list item or a rule only where a text starts
+            if (i == 0)
                 out += QLatin1Char('\\');
             out += c;
             break;
-        }
+        case '\\': case '|': case '*': case '_': case '`': case '[': case ']': case '#':
+            out += QLatin1Char('\\');
+            out += c;
+            break;
         default:
             out += c;
         }

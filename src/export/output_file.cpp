@@ -3,8 +3,14 @@
 #include <QDir>
 #include <QFileDevice>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace dd::exporting {
 
@@ -64,7 +70,24 @@ Error fileError(const QFileDevice &file, const QString &path)
     }
 }
 
-void openTarget(QFileDevice &file, const QString &target)
+bool isWrittenDirectly(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile() && !info.isDir())
+        return true;   // a FIFO, a device, a socket
+#ifdef Q_OS_UNIX
+    // /dev/stdout leads through /proc to whatever standard output is, even
+    // a regular file that the shell has open.
+    const QString absolute = info.absoluteFilePath();
+    return absolute.startsWith(QLatin1String("/dev/")) || absolute.startsWith(QLatin1String("/proc/"));
+#else
+    return false;
+#endif
+}
+
+namespace {
+
+void openSaveFile(QSaveFile &file, const QString &target)
 {
     const QFileInfo info(target);
     const QString path = info.absoluteFilePath();
@@ -74,11 +97,67 @@ void openTarget(QFileDevice &file, const QString &target)
     const QFileInfo folder(info.absolutePath());
     if (!folder.isDir())
         throw noPath(shown);
+    // A file that exists in a folder where no new file can be made is
+    // written in place.
+    file.setDirectWriteFallback(true);
     if (file.open(QIODevice::WriteOnly))
         return;
     if (!folder.isWritable() || (info.exists() && !info.isWritable()))
         throw noPermission(shown);
     throw fileError(file, path);
+}
+
+}  // namespace
+
+ExportTarget::ExportTarget(const QString &output)
+{
+    if (output == QLatin1String("-")) {
+        shown_ = QStringLiteral("标准输出");
+        auto file = std::make_unique<QFile>();
+#ifdef Q_OS_WIN
+        _setmode(_fileno(stdout), _O_BINARY);   // bytes as written, no \n to \r\n
+#endif
+        if (!file->open(stdout, QIODevice::WriteOnly))
+            throw fileError(*file, shown_);
+        file_ = std::move(file);
+        return;
+    }
+    shown_ = output;
+    if (isWrittenDirectly(output)) {
+        // Appending truncates nothing (standard output may be a file the
+        // shell opened to append to) and, unlike QFile's Append, does not
+        // need a file that can seek.
+        const QString path = QFileInfo(output).absoluteFilePath();
+        errno = 0;
+        std::FILE *handle = std::fopen(QFile::encodeName(path).constData(), "ab");
+        if (!handle)
+            throw fileError(errno ? errno : EIO, path);
+        auto file = std::make_unique<QFile>();
+        if (!file->open(handle, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+            std::fclose(handle);
+            throw fileError(*file, path);
+        }
+        file_ = std::move(file);
+        return;
+    }
+    auto file = std::make_unique<QSaveFile>(output);
+    openSaveFile(*file, output);
+    file_ = std::move(file);
+    saveFile_ = true;
+}
+
+ExportTarget::~ExportTarget() = default;
+
+void ExportTarget::commit()
+{
+    if (saveFile_) {
+        if (!static_cast<QSaveFile &>(*file_).commit())
+            throw fileError(*file_, shown_);
+        return;
+    }
+    if (!file_->flush())
+        throw fileError(*file_, shown_);
+    file_->close();
 }
 
 Error exportCancelled()

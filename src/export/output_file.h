@@ -1,11 +1,14 @@
 #pragma once
-// Where an export's bytes go. A file target is written through QSaveFile:
+// Where an export's bytes go. A regular file is written through QSaveFile:
 // the bytes go to a temporary file beside it, which replaces the target
 // only once everything is written, so a cancelled or failed export leaves
-// no partial file and an existing target untouched.
+// no partial file and an existing target untouched. Anything else (a FIFO,
+// a device, standard output) is written directly: replacing it would
+// replace the device node or the pipe, not write to it.
 #include "data/error.h"
 #include <QByteArray>
 #include <QString>
+#include <memory>
 
 class QFileDevice;
 
@@ -32,8 +35,31 @@ private:
     QByteArray buffer_;
 };
 
-// Opens a QSaveFile on `target`; throws Error with the reason when it cannot.
-void openTarget(QFileDevice &file, const QString &target);
+// An export's destination, open for writing: "-" is standard output; a
+// FIFO, a device, or a path under /dev or /proc (/dev/stdout, /dev/fd/3) is
+// opened and written as it is; a regular file is written through a save
+// file, or directly when it exists in a folder where no file can be made.
+class ExportTarget {
+public:
+    // Throws Error with the reason when it cannot be opened.
+    explicit ExportTarget(const QString &output);
+    ~ExportTarget();
+    ExportTarget(const ExportTarget &) = delete;
+    ExportTarget &operator=(const ExportTarget &) = delete;
+
+    QFileDevice &device() { return *file_; }
+    const QString &shownName() const { return shown_; }
+    // Makes the written bytes the target's; throws Error when that fails.
+    void commit();
+
+private:
+    std::unique_ptr<QFileDevice> file_;
+    bool saveFile_ = false;
+    QString shown_;
+};
+
+// Whether a path is written in place rather than through a save file.
+bool isWrittenDirectly(const QString &path);
 // The user's text for a failed file operation on `path`: from errno, or
 // from a file whose operation failed.
 Error fileError(int error, const QString &path);

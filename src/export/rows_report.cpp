@@ -6,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <cerrno>
 
@@ -115,33 +114,16 @@ std::optional<ReportFormat> reportFormatFromName(const QString &name)
     return std::nullopt;
 }
 
-bool isTextReport(ReportFormat format)
-{
-    return format == ReportFormat::Csv || format == ReportFormat::Markdown || format == ReportFormat::Json;
-}
-
 void writeRowsReport(const RowsReport &report, ReportFormat format, const QString &output)
 {
-    if (output == QLatin1String("-")) {
-        if (!isTextReport(format))
-            throw Error(5, QStringLiteral("只有 CSV、Markdown 和 JSON 可以写到标准输出。"));
-        QFile standardOutput;
-        if (!standardOutput.open(stdout, QIODevice::WriteOnly))
-            throw fileError(standardOutput, QStringLiteral("标准输出"));
-        OutputFile out(standardOutput, QStringLiteral("标准输出"));
-        writeText(out, report, format);
-        out.finish();
-        return;
-    }
-    QSaveFile target(output);
-    openTarget(target, output);
-    OutputFile out(target, output);
+    ExportTarget target(output);
+    OutputFile out(target.device(), target.shownName());
     if (format == ReportFormat::Xlsx) {
         QTemporaryDir folder;
         if (!folder.isValid())
             throw fileError(ENOENT, folder.path());
         const QString workbook = folder.filePath(QStringLiteral("report.xlsx"));
-        writeXlsxRows(workbook, output, report);
+        writeXlsxRows(workbook, target.shownName(), report);
         QFile written(workbook);
         if (!written.open(QIODevice::ReadOnly))
             throw fileError(written, workbook);
@@ -151,8 +133,7 @@ void writeRowsReport(const RowsReport &report, ReportFormat format, const QStrin
         writeText(out, report, format);
     }
     out.finish();
-    if (!target.commit())
-        throw fileError(target, output);
+    target.commit();
 }
 
 }  // namespace dd::exporting

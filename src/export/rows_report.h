@@ -1,7 +1,7 @@
 #pragma once
 // A report that is one list of rows under captions (the findings of a
 // structure check, say), written in any of the export's formats or as
-// JSON, to a file (atomically) or to standard output (CSV, Markdown, JSON).
+// JSON, to a file (atomically) or to standard output ("-").
 //
 //   RowsReport report{title, headingLine(heading), summary, columns, rows};
 //   writeRowsReport(report, ReportFormat::Csv, "-");
@@ -24,10 +24,7 @@ enum class ReportFormat { Xlsx, Csv, Markdown, Html, Json };
 
 // "xlsx", "csv", "md", "html", "json" (also "markdown", "htm").
 std::optional<ReportFormat> reportFormatFromName(const QString &name);
-// Whether the format can go to standard output.
-bool isTextReport(ReportFormat format);
-
-// Throws Error: the file's failure, or a format standard output cannot take.
+// Throws Error: the file's failure.
 void writeRowsReport(const RowsReport &report, ReportFormat format, const QString &output);
 
 // The workbook: one sheet, the heading, the bold captions, the rows (xlsx_writer.cpp).

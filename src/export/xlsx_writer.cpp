@@ -5,7 +5,10 @@
 #include "rows_report.h"
 #include "data/error.h"
 #include <QDir>
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <vector>
 #include <xlsxwriter.h>
 
 namespace dd::exporting {
@@ -37,7 +40,7 @@ Error workbookError(lxw_error error, const QString &path)
                          .arg(QDir::toNativeSeparators(path), QString::fromUtf8(lxw_strerror(error))));
 }
 
-// Owns the workbook until it is closed (written) or dropped unwritten.
+// Owns the workbook until it is closed (assembled and written) or dropped.
 class Workbook {
 public:
     // Written to path; failures name shownName, the file the user chose.
@@ -55,13 +58,27 @@ public:
     }
     ~Workbook()
     {
-        if (book_) {
-            // Closing is the only way to free it; the unfinished file is
-            // the temporary one, removed by its owner.
-            workbook_close(book_);
-        }
+        if (!book_)
+            return;
+        // Dropped (stopped or failed): freed without assembling a file. The
+        // library closes a sheet's row file only when it assembles the sheet.
+        for (lxw_worksheet *sheet : sheets_)
+            if (sheet->optimize_tmpfile) {
+                std::fclose(sheet->optimize_tmpfile);
+                sheet->optimize_tmpfile = nullptr;
+                sheet->file = nullptr;
+            }
+        lxw_workbook_free(book_);
     }
     lxw_workbook *get() const { return book_; }
+    lxw_worksheet *addSheet(const QString &name)
+    {
+        lxw_worksheet *sheet = workbook_add_worksheet(book_, name.toUtf8().constData());
+        if (!sheet)
+            throw workbookError(LXW_ERROR_MEMORY_MALLOC_FAILED, path_);
+        sheets_.push_back(sheet);
+        return sheet;
+    }
     void close()
     {
         errno = 0;
@@ -75,28 +92,38 @@ private:
     QString path_;
     QByteArray file_, tmpdir_;
     lxw_workbook *book_ = nullptr;
+    std::vector<lxw_worksheet *> sheets_;
 };
 
 class Sheet {
 public:
-    Sheet(lxw_worksheet *sheet, const QString &path) : sheet_(sheet), path_(path) {}
+    Sheet(lxw_worksheet *sheet, const QString &path, const XlsxLimits &limits, int &cut)
+        : sheet_(sheet), path_(path), limits_(limits), cut_(cut)
+    {
+    }
     void text(int row, int column, const QString &value, lxw_format *format = nullptr)
     {
         // An empty cell stays empty (a NULL is an empty cell).
         if (value.isEmpty())
             return;
         check(worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(column),
-                                     cellText(value).toUtf8().constData(), format));
+                                     fitted(cellText(value)).toUtf8().constData(), format));
     }
     void number(int row, int column, double value)
     {
         check(worksheet_write_number(sheet_, lxw_row_t(row), lxw_col_t(column), value, nullptr));
     }
+    // A link while the sheet has links left, the plain name after.
     void link(int row, int column, const QString &target, const QString &shown, lxw_format *format)
     {
+        if (links_ >= limits_.linksPerSheet || shown.isEmpty()) {
+            text(row, column, shown);
+            return;
+        }
+        ++links_;
         check(worksheet_write_url_opt(sheet_, lxw_row_t(row), lxw_col_t(column),
                                       target.toUtf8().constData(), format,
-                                      shown.toUtf8().constData(), nullptr));
+                                      fitted(cellText(shown)).toUtf8().constData(), nullptr));
     }
     void header(const QStringList &captions, const QString &heading, lxw_format *bold,
                 const std::vector<double> &widths)
@@ -119,6 +146,20 @@ public:
     }
 
 private:
+    // The text as a cell can hold it: a longer one is cut (never inside a
+    // surrogate pair) and marked.
+    QString fitted(QString text)
+    {
+        if (text.size() <= limits_.cellLength)
+            return text;
+        const QString marker = cutMarker();
+        int keep = std::max(0, limits_.cellLength - int(marker.size()));
+        if (keep > 0 && text[keep - 1].isHighSurrogate())
+            --keep;
+        ++cut_;
+        text.truncate(keep);
+        return text + marker;
+    }
     void check(lxw_error error)
     {
         if (error != LXW_NO_ERROR)
@@ -126,12 +167,60 @@ private:
     }
     lxw_worksheet *sheet_;
     QString path_;
+    const XlsxLimits &limits_;
+    int &cut_;
+    int links_ = 0;
+};
+
+// The sheets one list is written on, "字段", "字段(2)", ...: each with the
+// heading, the captions and its own filter, rows going on where the last
+// sheet is full.
+class SheetSeries {
+public:
+    SheetSeries(Workbook &book, const QString &name, int rows, const XlsxLimits &limits,
+                const QString &shownName, int &cut)
+        : rowsPerSheet_(std::max(1, limits.rowsPerSheet - kFirstDataRow)), rows_(rows)
+    {
+        const int count = std::max(1, (rows + rowsPerSheet_ - 1) / rowsPerSheet_);
+        for (int i = 0; i < count; ++i) {
+            names_ << (i ? QStringLiteral("%1(%2)").arg(name).arg(i + 1) : name);
+            sheets_.emplace_back(book.addSheet(names_.back()), shownName, limits, cut);
+        }
+    }
+    void header(const QStringList &captions, const QString &heading, lxw_format *bold,
+                const std::vector<double> &widths)
+    {
+        for (Sheet &s : sheets_)
+            s.header(captions, heading, bold, widths);
+    }
+    // The sheet and its row for the i-th row of the list.
+    Sheet &sheetOf(int i) { return sheets_[size_t(i / rowsPerSheet_)]; }
+    int rowOf(int i) const { return kFirstDataRow + i % rowsPerSheet_; }
+    // "internal:'字段(2)'!A3": where a link to the i-th row goes.
+    QString address(int i) const
+    {
+        return QStringLiteral("internal:'%1'!A%2").arg(names_[i / rowsPerSheet_]).arg(rowOf(i) + 1);
+    }
+    void filter(int columns)
+    {
+        for (size_t s = 0; s < sheets_.size(); ++s) {
+            const int rowsHere = std::min(rowsPerSheet_, rows_ - int(s) * rowsPerSheet_);
+            sheets_[s].filter(kFirstDataRow + rowsHere - 1, columns);
+        }
+    }
+
+private:
+    int rowsPerSheet_, rows_;
+    QStringList names_;
+    std::vector<Sheet> sheets_;
 };
 
 }  // namespace
 
-void writeXlsx(const QString &path, const QString &shownName, const ExportContent &content,
-               const WriteProgress &progress)
+QString cutMarker() { return QStringLiteral("…（已截断）"); }
+
+int writeXlsx(const QString &path, const QString &shownName, const ExportContent &content,
+              const WriteProgress &progress, const XlsxLimits &limits)
 {
     Workbook book(path, shownName);
     lxw_workbook *wb = book.get();
@@ -149,11 +238,11 @@ void writeXlsx(const QString &path, const QString &shownName, const ExportConten
     workbook_set_properties(wb, &properties);
 
     const QString heading = headingLine(content.heading);
-    const QString fieldSheetName = QStringLiteral("字段");
+    int cut = 0;
     // In constant-memory mode rows are written top to bottom, one sheet
     // after the other; the link targets are known beforehand.
-    Sheet tables(workbook_add_worksheet(wb, "数据表"), shownName);
-    Sheet fieldSheet(workbook_add_worksheet(wb, fieldSheetName.toUtf8().constData()), shownName);
+    SheetSeries tables(book, QStringLiteral("数据表"), content.tableCount(), limits, shownName, cut);
+    SheetSeries fields(book, QStringLiteral("字段"), content.fieldCount(), limits, shownName, cut);
 
     const QStringList tableExtraColumns = content.tableExtraColumns();
     const QStringList fieldExtraColumns = content.fieldExtraColumns();
@@ -161,50 +250,51 @@ void writeXlsx(const QString &path, const QString &shownName, const ExportConten
     tableWidths.insert(tableWidths.end(), size_t(tableExtraColumns.size()), 12);
     fieldWidths.insert(fieldWidths.end(), size_t(fieldExtraColumns.size()), 16);
     tables.header(tableColumns() + tableExtraColumns, heading, bold, tableWidths);
-    int fieldRow = kFirstDataRow;
+    int firstField = 0;
     for (int i = 0; i < content.tableCount(); ++i) {
         const DictionaryTable &t = content.table(i);
-        const int row = kFirstDataRow + i;
+        Sheet &sheet = tables.sheetOf(i);
+        const int row = tables.rowOf(i);
         if (t.fieldCount > 0)
-            tables.link(row, 0, QStringLiteral("internal:'%1'!A%2").arg(fieldSheetName).arg(fieldRow + 1),
-                        t.name, link);
+            sheet.link(row, 0, fields.address(firstField), t.name, link);
         else
-            tables.text(row, 0, t.name);
-        tables.text(row, 1, t.description);
-        tables.text(row, 2, t.module);
-        tables.number(row, 3, t.fieldCount);
+            sheet.text(row, 0, t.name);
+        sheet.text(row, 1, t.description);
+        sheet.text(row, 2, t.module);
+        sheet.number(row, 3, t.fieldCount);
         const QStringList extras = content.tableExtras(i);
         for (int e = 0; e < extras.size(); ++e)
-            tables.text(row, 4 + e, extras[e]);
-        fieldRow += t.fieldCount;
+            sheet.text(row, 4 + e, extras[e]);
+        firstField += t.fieldCount;
     }
-    tables.filter(kFirstDataRow + content.tableCount() - 1, 4 + int(tableExtraColumns.size()));
+    tables.filter(4 + int(tableExtraColumns.size()));
 
-    fieldSheet.header(fieldColumns() + fieldExtraColumns, heading, bold, fieldWidths);
-    const auto &fields = content.dictionary->fields;
-    int row = kFirstDataRow;
+    fields.header(fieldColumns() + fieldExtraColumns, heading, bold, fieldWidths);
+    const auto &all = content.dictionary->fields;
     int written = 0;
     for (int i = 0; i < content.tableCount(); ++i) {
         const DictionaryTable &t = content.table(i);
-        for (int f = t.firstField; f < t.firstField + t.fieldCount; ++f, ++row) {
-            const DictionaryField &field = fields[f];
-            fieldSheet.text(row, 0, t.name);
-            fieldSheet.text(row, 1, t.description);
-            fieldSheet.text(row, 2, t.module);
-            fieldSheet.number(row, 3, field.number);
-            fieldSheet.text(row, 4, field.name);
-            fieldSheet.text(row, 5, field.meaning);
-            fieldSheet.text(row, 6, field.type);
+        for (int f = t.firstField; f < t.firstField + t.fieldCount; ++f, ++written) {
+            const DictionaryField &field = all[f];
+            Sheet &sheet = fields.sheetOf(written);
+            const int row = fields.rowOf(written);
+            sheet.text(row, 0, t.name);
+            sheet.text(row, 1, t.description);
+            sheet.text(row, 2, t.module);
+            sheet.number(row, 3, field.number);
+            sheet.text(row, 4, field.name);
+            sheet.text(row, 5, field.meaning);
+            sheet.text(row, 6, field.type);
             const QStringList extras = content.fieldExtras(f);
             for (int e = 0; e < extras.size(); ++e)
-                fieldSheet.text(row, 7 + e, extras[e]);
+                sheet.text(row, 7 + e, extras[e]);
         }
-        written += t.fieldCount;
         if (progress && !progress(written))
             throw exportCancelled();
     }
-    fieldSheet.filter(row - 1, 7 + int(fieldExtraColumns.size()));
+    fields.filter(7 + int(fieldExtraColumns.size()));
     book.close();
+    return cut;
 }
 
 }  // namespace dd::exporting
@@ -223,16 +313,16 @@ void writeXlsxRows(const QString &path, const QString &shownName, const RowsRepo
     workbook_set_properties(wb, &properties);
 
     // The summary beside the heading, on the row above the captions.
-    Sheet sheet(workbook_add_worksheet(wb, nullptr), shownName);
-    sheet.header(report.columns, report.heading + QStringLiteral("　") + report.summary, bold,
-                 std::vector<double>(size_t(report.columns.size()), 18));
-    int row = kFirstDataRow;
-    for (const QStringList &values : report.rows) {
-        for (int c = 0; c < values.size(); ++c)
-            sheet.text(row, c, values[c]);
-        ++row;
-    }
-    sheet.filter(row - 1, int(report.columns.size()));
+    const XlsxLimits limits;
+    int cut = 0;
+    SheetSeries sheets(book, QStringLiteral("核对结果"), int(report.rows.size()), limits, shownName, cut);
+    sheets.header(report.columns, report.heading + QStringLiteral("　") + report.summary, bold,
+                  std::vector<double>(size_t(report.columns.size()), 18));
+    for (int r = 0; r < int(report.rows.size()); ++r)
+        for (int c = 0; c < report.rows[size_t(r)].size(); ++c)
+            sheets.sheetOf(r).text(sheets.rowOf(r), c, report.rows[size_t(r)][c]);
+    sheets.filter(int(report.columns.size()));
+    book.close();
 }
 
 }  // namespace dd::exporting

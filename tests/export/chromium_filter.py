@@ -2,10 +2,12 @@
 """Types into an exported page's filter box in headless Chromium (driven
 over the DevTools protocol on a pipe) and reports what stays visible.
 
-    chromium_filter.py CHROMIUM PAGE.html TEXT...
+    chromium_filter.py CHROMIUM PAGE.html [--hash FRAGMENT] TEXT...
 
 Prints JSON: one entry per TEXT, {"tables": [section ids shown],
-"fields": [field names shown in the first table shown]}.
+"fields": [field names shown in the first table shown], "typed": the box's
+text}; with --hash the page is opened at PAGE.html#FRAGMENT and the first
+entry is what the page shows before anything is typed.
 """
 import json
 import os
@@ -66,10 +68,15 @@ class Browser:
 
 def main():
     binary, page, texts = sys.argv[1], sys.argv[2], sys.argv[3:]
+    url = Path(page).resolve().as_uri()
+    fragment = None
+    if texts[:1] == ['--hash']:
+        fragment, texts = texts[1], texts[2:]
+        url += '#' + fragment
     with tempfile.TemporaryDirectory() as profile:
         b = Browser(binary, profile)
         try:
-            target = b.call('Target.createTarget', {'url': Path(page).resolve().as_uri()})['targetId']
+            target = b.call('Target.createTarget', {'url': url})['targetId']
             session = b.call('Target.attachToTarget', {'targetId': target, 'flatten': True})['sessionId']
 
             def js(expression):
@@ -83,14 +90,7 @@ def main():
                 if js('document.readyState') == 'complete':
                     break
                 time.sleep(0.05)
-            results = []
-            for text in texts:
-                js("var f=document.getElementById('filter');f.focus();f.select();")
-                if text:
-                    b.call('Input.insertText', {'text': text}, session)
-                else:
-                    b.call('Input.dispatchKeyEvent', {'type': 'keyDown', 'key': 'Backspace',
-                                                      'windowsVirtualKeyCode': 8}, session)
+            def settled():
                 # The page filters once typing pauses: read until it stays the same.
                 time.sleep(0.3)
                 last = None
@@ -106,7 +106,17 @@ def main():
                         break
                     last = now
                     time.sleep(0.2)
-                results.append(now)
+                return now
+
+            results = [settled()] if fragment is not None else []
+            for text in texts:
+                js("var f=document.getElementById('filter');f.focus();f.select();")
+                if text:
+                    b.call('Input.insertText', {'text': text}, session)
+                else:
+                    b.call('Input.dispatchKeyEvent', {'type': 'keyDown', 'key': 'Backspace',
+                                                      'windowsVirtualKeyCode': 8}, session)
+                results.append(settled())
             json.dump(results, sys.stdout, ensure_ascii=False)
         finally:
             b.close()

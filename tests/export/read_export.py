@@ -1,13 +1,15 @@
 #!/usr/bin/python3
 """Reads an exported file back with readers that owe nothing to the writer:
-Python's csv module, openpyxl, Python-Markdown and Python's HTML parser.
+Python's csv module, openpyxl, Python-Markdown, cmark-gfm (GitHub's flavour:
+tables, strike-through, autolinks) and Python's HTML parser.
 Prints what it found as JSON: {"tables": [[...]], "fields": [[...]], ...}.
 
-    read_export.py csv|tsv|xlsx|md|html FILE
+    read_export.py csv|tsv|xlsx|md|gfm|html FILE
 """
 import csv
 import io
 import json
+import subprocess
 import sys
 from html.parser import HTMLParser
 
@@ -93,9 +95,19 @@ def main():
         out['fields'] = sheet(f)
         out['links'] = [c.hyperlink.location if c.hyperlink else None
                         for c in t['A'][2:]]
-    elif kind == 'md':
-        import markdown
-        html = markdown.markdown(open(path, encoding='utf-8').read(), extensions=['tables'])
+        # Every sheet, for lists longer than a sheet holds.
+        out['sheetRows'] = {ws.title: sheet(ws) for ws in wb.worksheets}
+        out['sheetLinks'] = {ws.title: [c.hyperlink.location if c.hyperlink else None
+                                        for c in ws['A'][2:]] for ws in wb.worksheets}
+    elif kind in ('md', 'gfm'):
+        text = open(path, encoding='utf-8').read()
+        if kind == 'md':
+            import markdown
+            html = markdown.markdown(text, extensions=['tables'])
+        else:
+            html = subprocess.run(['cmark-gfm', '--unsafe', '-e', 'table', '-e', 'strikethrough',
+                                   '-e', 'autolink', '-e', 'tagfilter'],
+                                  input=text, capture_output=True, text=True, check=True).stdout
         p = parse_html(html)
         out['tables'] = p.tables[0][1:]
         out['fieldTables'] = [t[1:] for t in p.tables[1:]]

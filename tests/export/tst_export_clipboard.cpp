@@ -23,6 +23,10 @@ private slots:
         QTest::newRow("closing bracket") << "a]b" << "[a]]b]";
         QTest::newRow("quotes") << "it's \"x\"" << "[it's \"x\"]";
         QTest::newRow("emoji") << "emoji😀" << "[emoji😀]";
+        QTest::newRow("temporary table") << "#x" << "[#x]";
+        QTest::newRow("global temporary table") << "##x" << "[##x]";
+        QTest::newRow("variable") << "@v" << "[@v]";
+        QTest::newRow("marks after the first letter") << "a#b$c@d_1" << "a#b$c@d_1";
     }
 
     void namesAreBracketedWhenNeeded()
@@ -51,6 +55,12 @@ private slots:
         const QString html = htmlTable(rows, true);
         QVERIFY(html.contains("<th>字段名称</th>"));
         QVERIFY(html.contains("line1<br style=\"mso-data-placement:same-cell;\">line2"));
+
+        // A formula-like value is copied as it is; the HTML flavour, which
+        // a spreadsheet pastes, marks its cell as text.
+        const CopiedRows formula{{}, {{"=1+1", "-1：红字"}}};
+        QCOMPARE(tabSeparated(formula, false), "=1+1\t-1：红字\r\n");
+        QVERIFY(htmlTable(formula, false).contains("<td style=\"mso-number-format:'\\@'\">=1+1</td>"));
     }
 };
 

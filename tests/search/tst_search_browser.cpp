@@ -4,6 +4,7 @@
 #include "search/results_model.h"
 #include "search/results_panel.h"
 #include "test_folder.h"
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -49,6 +50,14 @@ QStringList listed()
         out << m->index(r, 0).data().toString() + '|' + m->index(r, 3).data().toString() + '|'
                    + m->index(r, 4).data().toString();
     return out;
+}
+
+// What assistive technology reads for the panel's status line.
+QString spokenStatus()
+{
+    QLabel *line = panel()->findChild<QLabel *>();
+    QAccessibleInterface *a = line ? QAccessible::queryAccessibleInterface(line) : nullptr;
+    return a ? a->text(QAccessible::Name) : QString();
 }
 
 }  // namespace
@@ -122,6 +131,7 @@ void SearchBrowser::typeReadEnterShowsTheFieldRow()
     QTest::keyClicks(searchBox(), "CMEMO");
     QTRY_COMPARE(panel() && panel()->isVisible() ? panel()->statusText() : QString(), QStringLiteral("共找到1处"));
     QCOMPARE(panel()->view()->accessibleName(), QStringLiteral("搜索结果"));
+    QCOMPARE(spokenStatus(), QStringLiteral("共找到1处"));
     const QAbstractItemModel *m = panel()->view()->model();
     QStringList row;
     for (int c = 0; c < 6; ++c)
@@ -153,6 +163,7 @@ void SearchBrowser::typeReadEnterShowsTheFieldRow()
     searchBox()->clear();
     QTest::keyClicks(searchBox(), "zzzq");
     QCOMPARE(panel()->statusText(), QStringLiteral("没有找到"));
+    QCOMPARE(spokenStatus(), QStringLiteral("没有找到"));
     QCOMPARE(listed(), QStringList());
     searchBox()->selectAll();
     QTest::keyClicks(searchBox(), "   ");  // spaces: no list, no message
