@@ -46,6 +46,7 @@ private slots:
     void cleanup() { endProgram(); }
     void offIsTheDesignAndReadsNothing();
     void bothBoxesAndTheFindingsList();
+    void aFailedReadIsToldAndTriedAgain();
 
 private:
     void tick(ui::CheckBox &box);
@@ -182,6 +183,24 @@ void BrowserPhysical::bothBoxesAndTheFindingsList()
     QCOMPARE(highlightedRows(b_->DataGrid2), QList<int>{3});
     QCOMPARE(QApplication::focusWidget(), b_->DataGrid2.tableView());
     QCOMPARE(boxes.calls().size(), 0);
+}
+
+void BrowserPhysical::aFailedReadIsToldAndTriedAgain()
+{
+    breakCatalog(folder_->path(), Catalog);
+    ui::ScopedMsgBoxHandler boxes;
+    tick(b_->Check1);
+    QTRY_COMPARE(boxes.calls().size(), 1);
+    QVERIFY2(boxes.calls()[0].prompt.startsWith(QStringLiteral("实际结构读取失败：")),
+             qPrintable(boxes.calls()[0].prompt));
+    QCOMPARE(boxes.calls()[0].title, QStringLiteral("提示"));
+    QVERIFY(!b_->Check1.Value());
+    QCOMPARE(headers(b_->DataGrid1).size(), 3);
+    // The next use reads again (and fails again), the browser still at work.
+    tick(b_->Check2);
+    QTRY_COMPARE(boxes.calls().size(), 2);
+    QVERIFY(!b_->Check2.Value());
+    QCOMPARE(b_->Label3.Caption(), QStringLiteral("【共加载3个表】"));
 }
 
 QTEST_MAIN(BrowserPhysical)
