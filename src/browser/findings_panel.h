@@ -17,6 +17,7 @@ namespace browser {
 class FindingsModel;
 
 class FindingsPanel : public QFrame {
+    Q_OBJECT
 public:
     explicit FindingsPanel(QWidget *parent);
     ~FindingsPanel() override;

@@ -10,6 +10,7 @@ using namespace dd::catalog;
 namespace {
 
 const QString NoSuchColumn = QStringLiteral("数据库中没有此字段");
+const QString NoSuchTable = QStringLiteral("数据库中没有此表");
 const QString Undocumented = QStringLiteral("字典中没有此字段");
 
 QString cellText(const dd::Recordset &rs, int row, int column)
@@ -98,7 +99,9 @@ void FieldFacts::rowsReplaced(const dd::Recordset *rs)
                     field = f;
         }
         const Column *column = table ? columnNamed(*table, name) : nullptr;
-        const QString problem = field >= 0 && size_t(field) < comparison.fieldProblem.size()
+        // A field of a missing table says so: the table is what is wrong.
+        const QString problem = !table ? NoSuchTable
+                                : field >= 0 && size_t(field) < comparison.fieldProblem.size()
                                     ? comparison.fieldProblem[size_t(field)]
                                     : (column ? QString() : NoSuchColumn);
         if (column)

@@ -127,7 +127,7 @@ void BrowserPhysical::bothBoxesAndTheFindingsList()
     // Another table: its own facts, still one field query.
     QCOMPARE(statements([this] { clickRow(b_->DataGrid1, 2); }), 1L);
     QCOMPARE(b_->DataGrid2.RowCount(), 1);
-    QCOMPARE(rowOf(b_->DataGrid2, 0), QStringLiteral("cCode|编码|nvarchar(20)||||数据库中没有此字段"));
+    QCOMPARE(rowOf(b_->DataGrid2, 0), QStringLiteral("cCode|编码|nvarchar(20)||||数据库中没有此表"));
 
     // Empty and missing tables hidden, in the list, the name box and the count.
     tick(b_->Check2);
