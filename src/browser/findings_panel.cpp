@@ -1,4 +1,5 @@
 #include "findings_panel.h"
+#include "export/findings_report.h"
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -9,7 +10,6 @@
 namespace browser {
 
 using dd::catalog::Finding;
-using dd::catalog::Level;
 
 class FindingsModel : public QAbstractTableModel {
 public:
@@ -33,23 +33,11 @@ public:
     {
         if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
             return {};
-        const Finding &f = finding(index.row());
-        switch (index.column()) {
-        case 0: return dd::catalog::levelText(f.level);
-        case 1: return f.table;
-        case 2: return f.description;
-        case 3: return f.field;
-        case 4: return f.problem;
-        case 5: return f.documentedType;
-        default: return f.physicalType;
-        }
+        return dd::exporting::findingRow(finding(index.row())).value(index.column());
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
-        static const QStringList captions = {
-            QStringLiteral("级别"), QStringLiteral("数据表"), QStringLiteral("中文表名"),
-            QStringLiteral("字段名称"), QStringLiteral("问题"), QStringLiteral("字典类型"),
-            QStringLiteral("实际类型")};
+        static const QStringList captions = dd::exporting::findingColumns();
         if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
             return {};
         return captions.value(section);
@@ -63,18 +51,6 @@ private:
     }
     std::shared_ptr<const PhysicalStructure> structure_;
 };
-
-QString findingsSummary(const std::vector<Finding> &findings)
-{
-    int counts[3] = {0, 0, 0};
-    for (const Finding &f : findings)
-        ++counts[int(f.level)];
-    return QStringLiteral("共%1处：错误%2处，警告%3处，提示%4处")
-        .arg(findings.size())
-        .arg(counts[int(Level::Error)])
-        .arg(counts[int(Level::Warning)])
-        .arg(counts[int(Level::Hint)]);
-}
 
 FindingsPanel::FindingsPanel(QWidget *parent)
     : QFrame(parent), summary_(new QLabel(this)), view_(new QTableView(this)), model_(new FindingsModel(this))
@@ -117,7 +93,7 @@ FindingsPanel::~FindingsPanel() = default;
 void FindingsPanel::showFindings(std::shared_ptr<const PhysicalStructure> structure)
 {
     if (structure.get() != model_->structure()) {
-        const QString text = findingsSummary(structure->comparison().findings);
+        const QString text = dd::exporting::findingsSummary(structure->comparison().findings);
         model_->setStructure(std::move(structure));
         // Read out as it is written.
         summary_->setText(text);

@@ -41,7 +41,4 @@ private:
     FindingsModel *model_;
 };
 
-// "共N处：错误X处，警告Y处，提示Z处"
-QString findingsSummary(const std::vector<dd::catalog::Finding> &findings);
-
 }  // namespace browser

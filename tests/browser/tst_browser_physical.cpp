@@ -90,8 +90,11 @@ void BrowserPhysical::offIsTheDesignAndReadsNothing()
     QVERIFY(b_->Check1.Left() + b_->Check1.Width() <= b_->Check2.Left());
     QVERIFY(b_->Check2.Left() + b_->Check2.Width() <= b_->Command1.Left());
     QVERIFY(b_->Command1.Top() + b_->Command1.Height() <= b_->Text1.Top());
-    QVERIFY(b_->Text1.TabIndex() < b_->Check1.TabIndex());
-    QVERIFY(b_->Check1.TabIndex() < b_->Check2.TabIndex() && b_->Check2.TabIndex() < b_->Command1.TabIndex());
+    b_->Text1.SetFocus();
+    for (ui::Control *next : std::initializer_list<ui::Control *>{&b_->Check1, &b_->Check2, &b_->Command1}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), next->widget());
+    }
 
     QCOMPARE(headers(b_->DataGrid1), (QStringList{"数据表", "中文表名", "所属模块"}));
     QCOMPARE(headers(b_->DataGrid2), (QStringList{"字段名称", "字段含义", "字段类型"}));
