@@ -190,6 +190,7 @@ void Form2::showFindings()
         return;
     if (!findingsPanel_) {
         findingsPanel_ = new FindingsPanel(widget());
+        findingsPanel_->view()->setFocusPolicy(Qt::ClickFocus);  // Tab order stays as designed
         findingsPanel_->onChoose = [this](const dd::catalog::Finding &finding) {
             const dd::catalog::Finding chosen = finding;
             ui::untrapped([this, chosen] { chooseFinding(chosen); });
