@@ -1,4 +1,5 @@
 #include "dictionary_generator.h"
+#include "physical_tables.h"
 #include "vocabulary.h"
 #include <QDir>
 #include <QFile>
@@ -247,6 +248,11 @@ bool generate(const Options &o, const QString &folder, QString *error)
             const QVector<TableRow> tables = makeTables(o, v, rnd);
             const QString catalog = QStringLiteral("svdata_%1_%2").arg(a.id).arg(year);
             if (!writeDataCatalog(folder, catalog, tables, error))
+                return false;
+            // A random stream of their own, so that the dictionaries stay
+            // what they were without them.
+            const PhysicalOptions physical{o.seed ^ quint32(qHash(catalog)), o.filledPercent, true};
+            if (o.physicalTables && !writePhysicalTables(folder, catalog, tables, physical, error))
                 return false;
         }
     }

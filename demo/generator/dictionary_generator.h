@@ -24,6 +24,10 @@ struct Options {
     int fieldsMax = 40;
     int modules = 8;           // at most the number the vocabulary offers
     QString vocabularyFile;    // empty: the built-in vocabulary
+    // Each database also holds the tables its dictionary documents (see
+    // physical_tables.h); filledPercent of them hold rows.
+    bool physicalTables = true;
+    int filledPercent = 12;
 };
 
 // One table of a hand-made catalog, for tests that need exact contents.

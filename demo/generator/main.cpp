@@ -1,6 +1,7 @@
 // dictgen: writes a dictionary folder from the vocabulary, a seed and sizes.
 //   dictgen --out DIR [--config sample.ini] [--vocabulary FILE] [--seed N]
 //           [--accounts N] [--years N] [--tables N] [--fields-min N] [--fields-max N]
+//           [--no-physical]
 #include "dictionary_generator.h"
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -22,7 +23,8 @@ int main(int argc, char **argv)
     const QCommandLineOption fieldsMin("fields-min", "Fewest fields per table.", "n");
     const QCommandLineOption fieldsMax("fields-max", "Most fields per table.", "n");
     const QCommandLineOption modules("modules", "Modules.", "n");
-    p.addOptions({out, config, vocabulary, seed, accounts, years, tables, fieldsMin, fieldsMax, modules});
+    const QCommandLineOption noPhysical("no-physical", "Dictionary tables only, no database tables.");
+    p.addOptions({out, config, vocabulary, seed, accounts, years, tables, fieldsMin, fieldsMax, modules, noPhysical});
     p.process(app);
     if (!p.isSet(out)) {
         std::fputs("dictgen: --out is required\n", stderr);
@@ -41,6 +43,8 @@ int main(int argc, char **argv)
         o.fieldsMin = ini.value("fieldsMin", o.fieldsMin).toInt();
         o.fieldsMax = ini.value("fieldsMax", o.fieldsMax).toInt();
         o.modules = ini.value("modules", o.modules).toInt();
+        o.physicalTables = ini.value("physicalTables", o.physicalTables).toBool();
+        o.filledPercent = ini.value("filledPercent", o.filledPercent).toInt();
     }
     auto number = [&](const QCommandLineOption &opt, int &field) {
         if (p.isSet(opt))
@@ -55,6 +59,8 @@ int main(int argc, char **argv)
     number(fieldsMax, o.fieldsMax);
     number(modules, o.modules);
     o.vocabularyFile = p.value(vocabulary);
+    if (p.isSet(noPhysical))
+        o.physicalTables = false;
 
     QString error;
     if (!dictgen::generate(o, p.value(out), &error)) {

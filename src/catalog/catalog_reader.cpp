@@ -1,14 +1,22 @@
 #include "catalog_reader.h"
+#include "data/data_source.h"
 #include "data/error.h"
+#include "data/sql_session.h"
+#include "server_catalog.h"
 
 namespace dd::catalog {
 
-Catalog CatalogReader::read(const ConnectionString &, const QString &, const QString &,
-                            const Progress &, const std::atomic<bool> *cancel)
+Catalog CatalogReader::read(const ConnectionString &target, const QString &user, const QString &password,
+                            const Progress &progress, const std::atomic<bool> *cancel)
 {
-    if (cancel && cancel->load())
+    const ReadControl control{progress, cancel};
+    if (control.stopped())
         throw readStopped();
-    return Catalog();
+    const bool local = resolveDataSource(target.dataSource()).kind == DataTarget::SqliteFolder;
+    const std::unique_ptr<SqlSession> session = SqlSession::open(target, user, password);
+    if (control.stopped())
+        throw readStopped();
+    return local ? readSqliteCatalog(*session, control) : readServerCatalog(*session, control);
 }
 
 }  // namespace dd::catalog

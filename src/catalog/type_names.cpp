@@ -79,7 +79,7 @@ bool isNumber(const QString &s)
     return true;
 }
 
-QString canonical(const QString &text)
+QString canonical(const QString &text, bool keepNumeric)
 {
     // name [ ( arg [, arg] ) ], blanks anywhere between the parts; names in
     // brackets as a script would write them.
@@ -101,7 +101,9 @@ QString canonical(const QString &text)
     if (it == typeTable().constEnd())
         return QString();
     const TypeInfo &info = *it;
-    const QString base = QLatin1String(info.name);
+    // numeric is a type of its own to the server, and the same as decimal
+    // to anyone comparing.
+    const QString base = keepNumeric && name == QLatin1String("numeric") ? name : QString(QLatin1String(info.name));
     for (const QString &a : args)
         if (!isNumber(a) && !(a == QLatin1String("max") && info.args == Args::Length))
             return QString();
@@ -147,7 +149,38 @@ QString canonical(const QString &text)
 
 QString canonicalType(const QString &type)
 {
-    return canonical(type);
+    return canonical(type, false);
+}
+
+QString declaredTypeText(const QString &declared)
+{
+    return canonical(declared, true);
+}
+
+}  // namespace dd::catalog
+
+namespace dd::catalog {
+
+QString typeText(const QString &baseType, int lengthBytes, int precision, int scale)
+{
+    const QString name = baseType.toLower();
+    auto length = [&](int characters) {
+        return name + (lengthBytes < 0 ? QStringLiteral("(max)")
+                                       : QStringLiteral("(%1)").arg(characters));
+    };
+    if (name == QLatin1String("varchar") || name == QLatin1String("char")
+        || name == QLatin1String("varbinary") || name == QLatin1String("binary"))
+        return length(lengthBytes);
+    if (name == QLatin1String("nvarchar") || name == QLatin1String("nchar"))
+        return length(lengthBytes / 2);
+    if (name == QLatin1String("sysname"))
+        return QStringLiteral("nvarchar(%1)").arg(lengthBytes / 2);
+    if (name == QLatin1String("decimal") || name == QLatin1String("numeric"))
+        return name + QStringLiteral("(%1,%2)").arg(precision).arg(scale);
+    if (name == QLatin1String("datetime2") || name == QLatin1String("time")
+        || name == QLatin1String("datetimeoffset"))
+        return name + QStringLiteral("(%1)").arg(scale);
+    return name;
 }
 
 }  // namespace dd::catalog

@@ -1,5 +1,6 @@
 #include "catalog_connection.h"
 #include "column_typing.h"
+#include "system_catalog.h"
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -49,6 +50,24 @@ bool CatalogConnection::openFile(const QString &file, QString *error)
         *error = db.lastError().text();
         return false;
     }
+    return true;
+}
+
+bool CatalogConnection::attachSystemCatalog(bool sysSchema, QString *error)
+{
+    if (catalogAttached_)
+        return true;
+    const QString file = file_ == QLatin1String(":memory:") ? QString()
+                                                             : systemCatalog::catalogFileFor(file_, name_, error);
+    if (file.isEmpty())
+        return error->isEmpty();   // an empty database has no catalog to show
+    QSqlQuery q(QSqlDatabase::database(name_, false));
+    if (!q.exec(QStringLiteral("attach database '%1' as %2")
+                    .arg(QString(file).replace(QLatin1Char('\''), QLatin1String("''")), systemCatalog::attachName(sysSchema)))) {
+        *error = q.lastError().text();
+        return false;
+    }
+    catalogAttached_ = true;
     return true;
 }
 

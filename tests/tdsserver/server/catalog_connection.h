@@ -30,12 +30,16 @@ public:
     // An empty database: every table is missing.
     bool openInMemory(QString *error);
     QueryOutcome query(const QString &statement);
+    // Makes the server's catalog of this database readable (see
+    // system_catalog.h), once; false with a reason when it cannot be made.
+    bool attachSystemCatalog(bool sysSchema, QString *error);
 
 private:
     bool openFile(const QString &file, QString *error);
     QString file_, name_;
     bool fitWidths_ = false;
     TextType textType_ = TextType::NVarChar;
+    bool catalogAttached_ = false;
 };
 
 }  // namespace tds

@@ -2,6 +2,7 @@
 #include "procedures.h"
 #include "select_list_names.h"
 #include "sqlite_errors.h"
+#include "system_catalog.h"
 #include "tokens.h"
 
 namespace tds {
@@ -229,6 +230,8 @@ StatementResult Executor::runSqlite(const QString &statement, const QVector<sql:
         return StatementResult::error(messages::mustDeclareVariable(rewrite.undeclaredVariable));
     if (!s_.connection())
         return StatementResult::error(messages::cannotOpenDatabase(s_.catalog()));
+    if (const auto refused = systemCatalog::prepare(tokens, s_))
+        return StatementResult::error(*refused);
     QueryOutcome outcome = s_.connection()->query(rewrite.text);
     if (!outcome.ok) {
         StatementResult r = StatementResult::error(fromSqliteError(outcome.sqliteError, tokens, s_.catalog()));

@@ -22,6 +22,7 @@ QString serverUsage()
         "  --hang-after-login   log in, then never answer a statement\n"
         "  --hang-after N       answer a session's first N statements, then never again\n"
         "  --fit-text-widths    declare text columns as wide as their longest value\n"
+        "  --refuse-row-counts  deny the row counts of the server's catalog\n"
         "  --text-type T        character columns as nvarchar (default), varchar (code page\n"
         "                       936, Chinese_PRC_CI_AS) or mixed (names varchar)\n"
         "  --tds-version V      answer logins as 7.1 (SQL Server 2000), 7.2 (2005),\n"
@@ -110,6 +111,8 @@ bool parseServerOptions(const QStringList &args, ServerOptions *o, QString *erro
             o->hangAfterLogin = true;
         } else if (a == QLatin1String("--fit-text-widths")) {
             o->fitTextWidths = true;
+        } else if (a == QLatin1String("--refuse-row-counts")) {
+            o->refuseRowCounts = true;
         } else if (a == QLatin1String("--text-type")) {
             QString text;
             if (!value(&text)) return false;

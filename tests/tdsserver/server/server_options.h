@@ -26,6 +26,9 @@ struct ServerOptions {
     // Text columns declared as wide as their longest value, as a server's
     // narrow columns are (default: 4000 characters).
     bool fitTextWidths = false;
+    // The server's catalog refuses row counts (sys.partitions, the rows of
+    // sysindexes), as a login without the permission would see.
+    bool refuseRowCounts = false;
     TextType textType = TextType::NVarChar;
     // The release a login is answered as (--tds-version).
     const identity::Release *release = &identity::latestRelease();

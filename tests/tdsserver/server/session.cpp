@@ -55,6 +55,7 @@ Session::Session(QTcpSocket *socket, int id, const ServerOptions &options, const
              *options.release),
       executor_(state_)
 {
+    state_.refuseRowCounts = options.refuseRowCounts;
     socket_->setParent(this);
     delayTimer_.setSingleShot(true);
     delayTimer_.setTimerType(Qt::PreciseTimer);

@@ -37,6 +37,8 @@ QHash<QString, QString> SessionState::sessionValues() const
                               .arg(release_.major)
                               .arg(release_.minor)
                               .arg(release_.build)));
+    v.insert(QStringLiteral("@@microsoftversion"),
+             QString::number((qint64(release_.major) << 24) | (qint64(release_.minor) << 16) | release_.build));
     v.insert(QStringLiteral("@@servername"), sql::literal(identity::serverName()));
     v.insert(QStringLiteral("@@servicename"), sql::literal(QStringLiteral("MSSQLSERVER")));
     v.insert(QStringLiteral("@@language"), sql::literal(identity::language()));

@@ -50,6 +50,7 @@ public:
     qint64 lastRowCount = 0;
     qint32 lastError = 0;
     int textSize = 2147483647;
+    bool refuseRowCounts = false;   // the server's catalog denies row counts
 
     QHash<qint32, ServerCursor> cursors;
     qint32 nextCursor = 180150000;

@@ -1,0 +1,21 @@
+#pragma once
+// The physical catalog as SQL Server describes it: sys.* from SQL Server
+// 2005 on, sysobjects and its kin on SQL Server 2000.
+#include "catalog_reader.h"
+#include "data/sql_session.h"
+
+namespace dd::catalog {
+
+struct ReadControl {
+    const CatalogReader::Progress &progress;
+    const std::atomic<bool> *cancel;
+    bool stopped() const { return cancel && cancel->load(); }
+};
+
+Catalog readServerCatalog(SqlSession &session, const ReadControl &control);
+Catalog readSqliteCatalog(SqlSession &session, const ReadControl &control);
+
+// The statements sent, in order (for the benchmarks' raw client).
+QStringList serverCatalogStatements(bool sql2000);
+
+}  // namespace dd::catalog
