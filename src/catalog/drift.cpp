@@ -31,19 +31,105 @@ QString tableKey(const QString &name)
     return key;
 }
 
-// Types repeat across fields: each distinct text is normalised once.
+// Types repeat across fields, and both readers keep each distinct text
+// once: a text is normalised once per copy of it in memory (known by its
+// data, which stays put while the comparison runs).
 class TypeCache {
 public:
     const QString &canonical(const QString &type)
     {
-        auto it = cache_.constFind(type);
+        auto it = cache_.constFind(type.constData());
         if (it == cache_.constEnd())
-            it = cache_.insert(type, canonicalType(type));
+            it = cache_.insert(type.constData(), canonicalType(type));
         return *it;
     }
 
 private:
-    QHash<QString, QString> cache_;
+    QHash<const QChar *, QString> cache_;
+};
+
+// The columns of one table by name, as the server compares names (see
+// object_names.h), without making a folded copy of every name: an
+// open-addressing table of folded-name hashes.
+class ColumnIndex {
+public:
+    void reset(const std::vector<Column> &columns)
+    {
+        columns_ = &columns;
+        size_t size = 16;
+        while (size < columns.size() * 2)
+            size *= 2;
+        slots_.assign(size, -1);
+        hashes_.resize(columns.size());
+        for (int c = 0; c < int(columns.size()); ++c) {
+            const size_t h = foldedHash(columns[size_t(c)].name);
+            hashes_[size_t(c)] = h;
+            size_t i = h & (slots_.size() - 1);
+            while (slots_[i] >= 0) {
+                // A name the table has twice keeps its first column.
+                if (hashes_[size_t(slots_[i])] == h && foldedEqual(columns[size_t(slots_[i])].name, columns[size_t(c)].name))
+                    break;
+                i = (i + 1) & (slots_.size() - 1);
+            }
+            if (slots_[i] < 0)
+                slots_[i] = c;
+        }
+    }
+
+    int find(const QString &name) const
+    {
+        const size_t h = foldedHash(name);
+        for (size_t i = h & (slots_.size() - 1); slots_[i] >= 0; i = (i + 1) & (slots_.size() - 1)) {
+            const int c = slots_[i];
+            if (hashes_[size_t(c)] == h && foldedEqual((*columns_)[size_t(c)].name, name))
+                return c;
+        }
+        return -1;
+    }
+
+private:
+    static int significantLength(const QString &s)
+    {
+        int end = int(s.size());
+        while (end > 0 && s.at(end - 1) == QLatin1Char(' '))
+            --end;
+        return end;
+    }
+    static char32_t folded(const QString &s, int &i)
+    {
+        char32_t c = s.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(s.at(i).unicode(), s.at(i + 1).unicode());
+            ++i;
+        }
+        ++i;
+        if (c < 0x80)
+            return c >= 'A' && c <= 'Z' ? c + 32 : c;
+        return QChar::toCaseFolded(c);
+    }
+    static size_t foldedHash(const QString &s)
+    {
+        const int end = significantLength(s);
+        size_t h = 1469598103934665603ull;
+        for (int i = 0; i < end;) {
+            h ^= folded(s, i);
+            h *= 1099511628211ull;
+        }
+        return h;
+    }
+    static bool foldedEqual(const QString &a, const QString &b)
+    {
+        const int ea = significantLength(a), eb = significantLength(b);
+        int i = 0, j = 0;
+        while (i < ea && j < eb)
+            if (folded(a, i) != folded(b, j))
+                return false;
+        return i == ea && j == eb;
+    }
+
+    const std::vector<Column> *columns_ = nullptr;
+    std::vector<int> slots_;
+    std::vector<size_t> hashes_;
 };
 
 }  // namespace
@@ -88,7 +174,7 @@ Comparison compare(const Dictionary &dictionary, const Catalog &catalog)
     std::vector<Finding> errors, warnings, hints;
     std::vector<bool> documented(catalog.tables.size(), false);
     TypeCache types;
-    QHash<QString, int> columnOfKey;
+    ColumnIndex columnIndex;
     std::vector<bool> columnDocumented;
 
     for (int t = 0; t < int(dictionary.tables.size()); ++t) {
@@ -119,16 +205,13 @@ Comparison compare(const Dictionary &dictionary, const Catalog &catalog)
         }
 
         const Table &actual = catalog.tables[size_t(physical)];
-        columnOfKey.clear();
-        columnOfKey.reserve(int(actual.columns.size()));
-        for (int c = 0; c < int(actual.columns.size()); ++c)
-            columnOfKey.insert(nameKey(actual.columns[size_t(c)].name), c);
+        columnIndex.reset(actual.columns);
         columnDocumented.assign(actual.columns.size(), false);
 
         for (int i = table.firstField; i < table.firstField + table.fieldCount; ++i) {
             const DictionaryField &field = dictionary.fields[size_t(i)];
-            const auto col = columnOfKey.constFind(nameKey(field.name));
-            if (col == columnOfKey.constEnd()) {
+            const int col = columnIndex.find(field.name);
+            if (col < 0) {
                 result.fieldProblem[size_t(i)] = kNoColumn;
                 if (report) {
                     Finding f = finding(Level::Error, kNoColumn);
@@ -139,9 +222,11 @@ Comparison compare(const Dictionary &dictionary, const Catalog &catalog)
                 }
                 continue;
             }
-            result.physicalColumnOf[size_t(i)] = *col;
-            columnDocumented[size_t(*col)] = true;
-            const Column &column = actual.columns[size_t(*col)];
+            result.physicalColumnOf[size_t(i)] = col;
+            columnDocumented[size_t(col)] = true;
+            const Column &column = actual.columns[size_t(col)];
+            if (field.type == column.type)
+                continue;   // written alike: nothing to normalise
             const QString &documentedType = types.canonical(field.type);
             if (documentedType.isNull())
                 continue;   // free text: not a type the server knows

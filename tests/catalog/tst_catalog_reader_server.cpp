@@ -2,6 +2,8 @@
 // server as SQL Server 2019 (sys.*) and SQL Server 2000 (sysobjects...):
 // the same facts each way, from a fixed handful of statements.
 #include "catalog/catalog_reader.h"
+#include "catalog/drift.h"
+#include "data/dictionary_reader.h"
 #include "data/error.h"
 #include "data/statements.h"
 #include "tds_server_process.h"
@@ -142,6 +144,37 @@ private slots:
         if (refuseCounts)
             for (const Table &t : c.tables)
                 QCOMPARE(t.rowCount, -1LL);
+    }
+
+    // A generated account shows every kind of drift, a documented view and
+    // declared foreign keys, and most of its tables are empty.
+    void generatedDatabasesDrift()
+    {
+        ddtest::DictionaryFolder generated;
+        dictgen::Options o;
+        o.accounts = 1;
+        o.yearsPerAccount = 1;
+        o.tables = 60;
+        generated.generate(o);
+        const ConnectionString t = sql::accountYearConnectionString("svdata_001_2009", generated.path());
+        const Dictionary d = DictionaryReader::read(t, "sa", "pw");
+        const Catalog c = CatalogReader::read(t, "sa", "pw");
+        const Comparison r = compare(d, c);
+        QSet<QString> problems;
+        for (const Finding &f : r.findings)
+            problems.insert(f.problem);
+        QCOMPARE(problems.size(), 5);
+        int views = 0, foreignKeys = 0, filled = 0;
+        for (int p : r.physicalTableOf)
+            views += p >= 0 && c.tables[size_t(p)].isView;
+        for (const Table &table : c.tables) {
+            filled += table.rowCount > 0;
+            for (const Column &col : table.columns)
+                foreignKeys += !col.foreignTable.isEmpty();
+        }
+        QCOMPARE(views, 1);
+        QCOMPARE(foreignKeys, 2);
+        QVERIFY(filled > 0 && filled < int(c.tables.size()) / 2);
     }
 
     void cancelStopsTheRead()

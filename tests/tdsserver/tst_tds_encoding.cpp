@@ -1,10 +1,15 @@
 // How the test server frames and types what it sends: packets split and
-// reassembled at any boundary, and SQLite values typed for the wire.
+// reassembled at any boundary, SQLite values typed for the wire as a server
+// types them, and text parameters read in their own code page.
 #include "browser_service.h"
 #include "column_typing.h"
+#include "executor.h"
 #include "login7.h"
 #include "packets.h"
+#include "rpc_request.h"
+#include "test_folder.h"
 #include "text_typing.h"
+#include "tokens.h"
 #include <QTest>
 
 using namespace tds;
@@ -22,6 +27,10 @@ private slots:
     void encodesCodePage936_data();
     void encodesCodePage936();
     void answersTheBrowserForItsInstanceOnly();
+    void typesResultsAsAServer_data();
+    void typesResultsAsAServer();
+    void readsTextParametersInTheirCodePage_data();
+    void readsTextParametersInTheirCodePage();
 };
 
 namespace {
@@ -179,6 +188,89 @@ void TestTdsEncoding::answersTheBrowserForItsInstanceOnly()
     QVERIFY(reply.mid(3).endsWith(";tcp;50123;;"));
     QVERIFY(BrowserService::answer(QByteArray("\x04" "OTHER\0", 7), "ERP", 50123, "8.0").isEmpty());
     QVERIFY(BrowserService::answer(QByteArray("\x0F"), "ERP", 50123, "8.0").isEmpty());
+}
+
+namespace {
+QString typeName(ColumnType t)
+{
+    switch (t) {
+    case ColumnType::NVarChar: return "nvarchar";
+    case ColumnType::NVarCharMax: return "nvarchar(max)";
+    case ColumnType::VarChar: return "varchar";
+    case ColumnType::VarCharMax: return "varchar(max)";
+    case ColumnType::Int: return "int";
+    default: return "other";
+    }
+}
+}  // namespace
+
+void TestTdsEncoding::typesResultsAsAServer_data()
+{
+    QTest::addColumn<QString>("textType");
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QStringList>("types");
+    const QString expressions = "select N'中文😀', 'abc', @@version, db_name(), @v, @n";
+    const QStringList expressionTypes{"nvarchar", "varchar", "nvarchar", "nvarchar", "varchar", "nvarchar"};
+    QTest::newRow("expressions") << "varchar" << expressions << expressionTypes;
+    QTest::newRow("a column by its own name, not its alias")
+        << "mixed" << "select Tablename as 中文表名, Tabledefine as x from RPT_GRPDEF" << QStringList{"varchar", "nvarchar"};
+    QTest::newRow("expressions over columns")
+        << "mixed" << "select upper(FieldName), coalesce(FieldName, N''), cast(FieldDef as varchar(10)), FieldID from RPT_ItmDEF where FieldID = 1"
+        << QStringList{"varchar", "nvarchar", "varchar", "int"};
+    QTest::newRow("star") << "mixed" << "select * from RPT_GRPDEF" << QStringList{"varchar", "varchar", "varchar", "nvarchar"};
+    // Another row of the column holds more than 8000 bytes.
+    QTest::newRow("long column, short row") << "varchar" << "select FieldName from RPT_ItmDEF where FieldID = 1"
+                                            << QStringList{"varchar(max)"};
+}
+
+void TestTdsEncoding::typesResultsAsAServer()
+{
+    QFETCH(QString, textType);
+    QFETCH(QString, statement);
+    QFETCH(QStringList, types);
+    ddtest::DictionaryFolder folder;
+    folder.catalog("svdata_001_2009", {{"01", "总账", "GL_accvouch", "凭证及明细账",
+                                        {{"ccode", "科目编码", "nvarchar(20)"}, {QString(9000, 'n'), "长", "int"}}}});
+    const CatalogFolder served(folder.path());
+    TextType type;
+    QVERIFY(parseTextType(textType, &type));
+    SessionState state(served, 1, false, type);
+    QVERIFY(state.useCatalog("svdata_001_2009"));
+    Executor executor(state);
+    const StatementResult r = executor.runStatement(
+        statement, bindParameters({"@v", "@n"}, {ProcedureArgument{QString(), "文", false, false},
+                                                 ProcedureArgument{QString(), "字", false, true}}));
+    QVERIFY2(!r.failed(), qPrintable(r.messages.value(0).text));
+    QStringList actual;
+    for (const Column &c : r.rows.columns)
+        actual << typeName(c.type);
+    QCOMPARE(actual, types);
+}
+
+void TestTdsEncoding::readsTextParametersInTheirCodePage_data()
+{
+    QTest::addColumn<QByteArray>("collation");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Chinese_PRC") << QByteArray("\x04\x08\xD0\x00\x00", 5) << QByteArray("\xD7\xDC\xD5\xCB") << "总账";
+    QTest::newRow("Chinese_Taiwan") << QByteArray("\x04\x04\xD0\x00\x00", 5) << QByteArray("\xA4\xA4") << "中";
+    QTest::newRow("SQL_Latin1_General_CP1") << QByteArray("\x09\x04\xD0\x00\x34", 5) << QByteArray("\x80\xE9") << "€é";
+}
+
+void TestTdsEncoding::readsTextParametersInTheirCodePage()
+{
+    QFETCH(QByteArray, collation);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    // sp_executesql by id, one VARCHAR(8000) parameter.
+    QByteArray rpc("\xFF\xFF\x0A\x00\x00\x00" "\x00\x00\xA7\x40\x1F", 11);
+    rpc += collation;
+    rpc += char(bytes.size());
+    rpc += '\0';
+    rpc += bytes;
+    const RpcRequest r = parseRpc(rpc, version::V71);
+    QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
+    QCOMPARE(r.calls.value(0).parameters.value(0).value.toString(), text);
 }
 
 QTEST_GUILESS_MAIN(TestTdsEncoding)

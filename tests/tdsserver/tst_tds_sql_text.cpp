@@ -44,6 +44,27 @@ void TestTdsSqlText::splitsBatches_data()
         << "select * from RPT_ItmDEF where TableName='O''Brien'"
         << QStringList{"select * from RPT_ItmDEF where TableName='O''Brien'"};
     QTest::newRow("only comments") << "-- nothing\n/* at all */" << QStringList{};
+    QTest::newRow("statements on lines of their own")
+        << "SELECT @@MAX_PRECISION\nSET TRANSACTION ISOLATION LEVEL READ COMMITTED\nSET IMPLICIT_TRANSACTIONS OFF"
+        << QStringList{"SELECT @@MAX_PRECISION", "SET TRANSACTION ISOLATION LEVEL READ COMMITTED",
+                       "SET IMPLICIT_TRANSACTIONS OFF"};
+    QTest::newRow("queries back to back") << "select 1 select 2 exec sp_who"
+                                          << QStringList{"select 1", "select 2", "exec sp_who"};
+    QTest::newRow("union and subqueries stay")
+        << "select a from t union all select b from u where c in (select d from v) select 3"
+        << QStringList{"select a from t union all select b from u where c in (select d from v)", "select 3"};
+    QTest::newRow("cte body and table hints stay")
+        << "with c as (select 1 as x) select x from c with (nolock) select 2"
+        << QStringList{"with c as (select 1 as x) select x from c with (nolock)", "select 2"};
+    QTest::newRow("insert select and update set stay")
+        << "insert into t select 1 update t set a = 1 delete from t select 2"
+        << QStringList{"insert into t select 1", "update t set a = 1", "delete from t", "select 2"};
+    QTest::newRow("cursor declaration and blocks run on")
+        << "declare c cursor for select a from t for update select 1 if 1 = 1 select 2 else select 3"
+        << QStringList{"declare c cursor for select a from t for update", "select 1",
+                       "if 1 = 1 select 2 else select 3"};
+    QTest::newRow("transactions") << "begin tran select 1 commit tran"
+                                  << QStringList{"begin tran", "select 1", "commit tran"};
 }
 
 void TestTdsSqlText::splitsBatches()

@@ -10,6 +10,59 @@
 
 namespace tds {
 
+namespace {
+
+QString quotedName(const QString &name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+bool isAscii(const QString &text)
+{
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80)
+            return false;
+    return true;
+}
+
+std::shared_ptr<const CatalogWidths> measureCatalog(QSqlDatabase db)
+{
+    auto widths = std::make_shared<CatalogWidths>();
+    QSqlQuery tables(db);
+    if (!tables.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('table', 'view')")))
+        return widths;
+    QStringList names;
+    while (tables.next())
+        names << tables.value(0).toString();
+    for (const QString &table : names) {
+        QSqlQuery columns(db);
+        if (!columns.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quotedName(table))))
+            continue;
+        QStringList columnNames;
+        while (columns.next())
+            columnNames << columns.value(1).toString();
+        for (const QString &column : columnNames) {
+            ColumnWidth &w = (*widths)[column.toLower()];
+            QSqlQuery values(db);
+            values.setForwardOnly(true);
+            if (!values.exec(QStringLiteral("SELECT DISTINCT %1 FROM %2 WHERE typeof(%1) = 'text'")
+                                 .arg(quotedName(column), quotedName(table))))
+                continue;
+            while (values.next()) {
+                const QString text = values.value(0).toString();
+                w.characters = qMax(w.characters, int(text.size()));
+                w.bytes = qMax(w.bytes, isAscii(text) ? int(text.size()) : int(encodeCodePage936(text).size()));
+            }
+        }
+    }
+    return widths;
+}
+
+constexpr int NVarCharLimit = 4000;  // characters
+constexpr int VarCharLimit = 8000;   // bytes
+
+}  // namespace
+
 CatalogConnection::CatalogConnection(const QString &file, const QString &connectionName, bool fitWidths,
                                      TextType textType)
     : file_(file), name_(connectionName), fitWidths_(fitWidths), textType_(textType)
@@ -71,7 +124,66 @@ bool CatalogConnection::attachSystemCatalog(bool sysSchema, QString *error)
     return true;
 }
 
-QueryOutcome CatalogConnection::query(const QString &statement)
+const CatalogWidths &CatalogConnection::widths()
+{
+    if (!widths_) {
+        // The catalogs are read-only: measured once for the whole process.
+        static QHash<QString, std::shared_ptr<const CatalogWidths>> measured;
+        const bool inMemory = file_ == QLatin1String(":memory:");
+        auto it = inMemory ? measured.end() : measured.find(file_);
+        if (it != measured.end()) {
+            widths_ = *it;
+        } else {
+            widths_ = measureCatalog(QSqlDatabase::database(name_, false));
+            if (!inMemory)
+                measured.insert(file_, widths_);
+        }
+    }
+    return *widths_;
+}
+
+bool CatalogConnection::hasColumn(const QString &name)
+{
+    return widths().contains(name.toLower());
+}
+
+Column CatalogConnection::typedColumn(const QString &name, ColumnType typed, const TextSource &given,
+                                      const QVector<QVector<QVariant>> &rows, int i, bool systemNames)
+{
+    Column c;
+    c.name = name;
+    c.type = typed;
+    if (typed != ColumnType::NVarChar && typed != ColumnType::NVarCharMax) {
+        if (fitWidths_ && typed == ColumnType::VarBinary)
+            c.width = qMax(1, longestValue(rows, i, typed));
+        return c;
+    }
+    TextSource source = given;
+    if (source.kind == TextSource::Unknown && hasColumn(name))
+        source = {TextSource::TableColumn, name};
+    else if (source.kind == TextSource::Unknown && systemNames)
+        source.kind = TextSource::National;
+    bool national = textType_ == TextType::NVarChar;
+    if (source.kind == TextSource::TableColumn)
+        national = national || isNationalColumn(source.column, textType_);
+    else if (source.kind == TextSource::National)
+        national = true;
+    int longest = longestValue(rows, i, national ? ColumnType::NVarChar : ColumnType::VarChar);
+    if (source.kind == TextSource::TableColumn) {
+        const ColumnWidth w = widths().value(source.column.toLower());
+        longest = qMax(longest, national ? w.characters : w.bytes);
+    }
+    if (national)
+        c.type = longest > NVarCharLimit ? ColumnType::NVarCharMax : ColumnType::NVarChar;
+    else
+        c.type = longest > VarCharLimit ? ColumnType::VarCharMax : ColumnType::VarChar;
+    if (fitWidths_ && (c.type == ColumnType::NVarChar || c.type == ColumnType::VarChar))
+        c.width = qMax(1, longest);
+    return c;
+}
+
+QueryOutcome CatalogConnection::query(const QString &statement, const QVector<TextSource> &sources,
+                                      bool systemNames)
 {
     QueryOutcome out;
     QSqlQuery q(QSqlDatabase::database(name_, false));
@@ -102,16 +214,10 @@ QueryOutcome CatalogConnection::query(const QString &statement)
         return out;
     }
     for (int i = 0; i < columns; ++i) {
-        Column c;
-        c.name = record.fieldName(i);
-        c.type = textColumnType(columnTypeFor(record.field(i).metaType(), out.rows.rows, i), c.name,
-                                textType_);
-        if (c.type == ColumnType::VarChar && longestValue(out.rows.rows, i, c.type) > 8000)
-            c.type = ColumnType::VarCharMax;
-        if (fitWidths_ && (c.type == ColumnType::NVarChar || c.type == ColumnType::VarChar
-                           || c.type == ColumnType::VarBinary))
-            c.width = qMax(1, longestValue(out.rows.rows, i, c.type));
-        out.rows.columns << c;
+        const TextSource source = sources.size() == columns ? sources[i] : TextSource();
+        out.rows.columns << typedColumn(record.fieldName(i),
+                                        columnTypeFor(record.field(i).metaType(), out.rows.rows, i), source,
+                                        out.rows.rows, i, systemNames);
     }
     out.affected = out.rows.rows.size();
     out.ok = true;

@@ -1,8 +1,11 @@
 #pragma once
 // One catalog file opened read-only through Qt's SQLite driver.
 #include "result_set.h"
+#include "result_typing.h"
 #include "text_typing.h"
+#include <QHash>
 #include <QString>
+#include <memory>
 
 namespace tds {
 
@@ -13,6 +16,14 @@ struct QueryOutcome {
     qint64 affected = 0;
     QString sqliteError;        // SQLite's own text when !ok
 };
+
+// The longest text a column holds anywhere in its catalog: what a server's
+// schema would have to declare for it.
+struct ColumnWidth {
+    int characters = 0;  // UTF-16 units
+    int bytes = 0;       // in code page 936
+};
+using CatalogWidths = QHash<QString, ColumnWidth>;  // by lower-case column name
 
 class CatalogConnection {
 public:
@@ -29,14 +40,25 @@ public:
     bool open(QString *error);
     // An empty database: every table is missing.
     bool openInMemory(QString *error);
-    QueryOutcome query(const QString &statement);
+    // sources: how the select list's items are typed (selectListSources);
+    // without them each column is taken for the table column of its name.
+    // systemNames: the statement reads the server's catalog, whose names
+    // are nvarchar (sysname); a column of no table of the file is one.
+    QueryOutcome query(const QString &statement, const QVector<TextSource> &sources = {},
+                       bool systemNames = false);
+    // Is there a column of that name in any table of the catalog?
+    bool hasColumn(const QString &name);
     // Makes the server's catalog of this database readable (see
     // system_catalog.h), once; false with a reason when it cannot be made.
     bool attachSystemCatalog(bool sysSchema, QString *error);
 
 private:
     bool openFile(const QString &file, QString *error);
+    const CatalogWidths &widths();
+    Column typedColumn(const QString &name, ColumnType typed, const TextSource &source,
+                       const QVector<QVector<QVariant>> &rows, int column, bool systemNames);
     QString file_, name_;
+    std::shared_ptr<const CatalogWidths> widths_;
     bool fitWidths_ = false;
     TextType textType_ = TextType::NVarChar;
     bool catalogAttached_ = false;

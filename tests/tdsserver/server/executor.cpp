@@ -1,5 +1,6 @@
 #include "executor.h"
 #include "procedures.h"
+#include "result_typing.h"
 #include "select_list_names.h"
 #include "sqlite_errors.h"
 #include "system_catalog.h"
@@ -203,6 +204,11 @@ QVector<StatementResult> Executor::runExec(const QVector<sql::Token> &tokens)
         i = end + 1;
     }
     ProcedureReply reply = callProcedure(name, arguments);
+    if (!reply.callErrors.isEmpty()) {
+        StatementResult failed;
+        failed.messages = reply.callErrors;
+        reply.results << failed;
+    }
     if (reply.results.isEmpty())
         reply.results << StatementResult();
     return reply.results;
@@ -232,7 +238,10 @@ StatementResult Executor::runSqlite(const QString &statement, const QVector<sql:
         return StatementResult::error(messages::cannotOpenDatabase(s_.catalog()));
     if (const auto refused = systemCatalog::prepare(tokens, s_))
         return StatementResult::error(*refused);
-    QueryOutcome outcome = s_.connection()->query(rewrite.text);
+    CatalogConnection *catalog = s_.connection();
+    const QVector<TextSource> sources = selectListSources(
+        sql::tokenize(rewrite.tsql), s_.textType(), [catalog](const QString &name) { return catalog->hasColumn(name); });
+    QueryOutcome outcome = catalog->query(rewrite.text, sources, systemCatalog::isNamedIn(tokens));
     if (!outcome.ok) {
         StatementResult r = StatementResult::error(fromSqliteError(outcome.sqliteError, tokens, s_.catalog()));
         r.refusedWrite = r.messages.first().number == 3906;
@@ -252,7 +261,8 @@ StatementResult Executor::runSqlite(const QString &statement, const QVector<sql:
     return r;
 }
 
-QHash<QString, QString> bindParameters(const QStringList &declared, const QVector<ProcedureArgument> &values)
+QHash<QString, QString> bindParameters(const QStringList &declared, const QVector<ProcedureArgument> &values,
+                                       const QHash<QString, QString> &declaredTypes)
 {
     QHash<QString, QString> bound;
     int position = 0;
@@ -263,7 +273,9 @@ QHash<QString, QString> bindParameters(const QStringList &declared, const QVecto
                 continue;
             name = declared.at(position++);
         }
-        bound.insert(name.toLower(), sql::literal(v.value));
+        const auto type = declaredTypes.constFind(name.toLower());
+        const bool national = type != declaredTypes.constEnd() ? sql::isNationalType(*type) : v.national;
+        bound.insert(name.toLower(), sql::literal(v.value, national));
     }
     return bound;
 }

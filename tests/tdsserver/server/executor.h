@@ -12,6 +12,7 @@ struct ProcedureArgument {
     QString name;      // "@name", or empty for a positional argument
     QVariant value;
     bool output = false;
+    bool national = false;  // sent as Unicode text
 };
 
 class Executor {
@@ -42,8 +43,10 @@ private:
 };
 
 // Binds argument values to declared @names: named arguments by name, the
-// others by position. Returns literals keyed by lower-case name.
+// others by position. Returns literals keyed by lower-case name; text is
+// national (N'..') as its declared type says, or else as it was sent.
 QHash<QString, QString> bindParameters(const QStringList &declared,
-                                       const QVector<ProcedureArgument> &values);
+                                       const QVector<ProcedureArgument> &values,
+                                       const QHash<QString, QString> &declaredTypes = {});
 
 }  // namespace tds

@@ -28,6 +28,13 @@ ProcedureReply replyWith(StatementResult r)
     return reply;
 }
 
+ProcedureReply callFailed(const ServerMessage &m)
+{
+    ProcedureReply reply;
+    reply.callErrors << m;
+    return reply;
+}
+
 void finish(ProcedureReply &reply)
 {
     reply.returnStatus = reply.failed() ? -6 : 0;
@@ -36,9 +43,10 @@ void finish(ProcedureReply &reply)
 ProcedureReply executeSql(const QVector<ProcedureArgument> &a, Executor &ex)
 {
     const QString statement = arg(a, 0).toString();
-    const QStringList declared = sql::declaredParameters(arg(a, 1).toString());
+    const QString declarations = arg(a, 1).toString();
     ProcedureReply reply;
-    reply.results = ex.runBatch(statement, bindParameters(declared, a.mid(2)));
+    reply.results = ex.runBatch(statement, bindParameters(sql::declaredParameters(declarations), a.mid(2),
+                                                          sql::declaredTypes(declarations)));
     return reply;
 }
 
@@ -47,12 +55,13 @@ ProcedureReply prepare(const QVector<ProcedureArgument> &a, Executor &ex, bool e
     SessionState &s = ex.state();
     PreparedStatement p;
     p.parameters = sql::declaredParameters(arg(a, 1).toString());
+    p.types = sql::declaredTypes(arg(a, 1).toString());
     p.statement = arg(a, 2).toString();
     const qint32 handle = s.nextPrepared++;
     s.prepared.insert(handle, p);
     ProcedureReply reply;
     if (execute) {
-        reply.results = ex.runBatch(p.statement, bindParameters(p.parameters, a.mid(3)));
+        reply.results = ex.runBatch(p.statement, bindParameters(p.parameters, a.mid(3), p.types));
     } else if (arg(a, 3).toInt() & 1 && isQuery(p.statement)) {
         // Metadata only: the columns, no rows.
         QHash<QString, QString> nulls;
@@ -72,9 +81,9 @@ ProcedureReply executePrepared(const QVector<ProcedureArgument> &a, Executor &ex
     const qint32 handle = arg(a, 0).toInt();
     const auto it = ex.state().prepared.constFind(handle);
     if (it == ex.state().prepared.constEnd())
-        return replyWith(StatementResult::error(messages::invalidPreparedHandle(handle)));
+        return callFailed(messages::invalidPreparedHandle(handle));
     ProcedureReply reply;
-    reply.results = ex.runBatch(it->statement, bindParameters(it->parameters, a.mid(1)));
+    reply.results = ex.runBatch(it->statement, bindParameters(it->parameters, a.mid(1), it->types));
     return reply;
 }
 
@@ -82,7 +91,7 @@ ProcedureReply unprepare(const QVector<ProcedureArgument> &a, Executor &ex)
 {
     const qint32 handle = arg(a, 0).toInt();
     if (!ex.state().prepared.remove(handle))
-        return replyWith(StatementResult::error(messages::invalidPreparedHandle(handle)));
+        return callFailed(messages::invalidPreparedHandle(handle));
     return ProcedureReply();
 }
 
@@ -95,7 +104,8 @@ ProcedureReply cursorOpen(const QVector<ProcedureArgument> &a, Executor &ex)
     const int concurrency = arg(a, 3).toInt();
     QHash<QString, QString> parameters;
     if (scroll & ScrollParameterized)
-        parameters = bindParameters(sql::declaredParameters(arg(a, 5).toString()), a.mid(6));
+        parameters = bindParameters(sql::declaredParameters(arg(a, 5).toString()), a.mid(6),
+                                    sql::declaredTypes(arg(a, 5).toString()));
     ProcedureReply reply;
     if (!isQuery(statement)) {
         // As the server does: the statement runs directly, and no cursor is made.
@@ -138,7 +148,7 @@ ProcedureReply cursorFetch(const QVector<ProcedureArgument> &a, Executor &ex)
     const qint32 handle = arg(a, 0).toInt();
     auto it = s.cursors.find(handle);
     if (it == s.cursors.end())
-        return replyWith(StatementResult::error(messages::invalidCursor()));
+        return callFailed(messages::invalidCursor());
     ServerCursor &c = it.value();
     const int type = arg(a, 1).toInt() & 0xFF;
     const int rownum = arg(a, 2).toInt();
@@ -177,7 +187,7 @@ ProcedureReply cursorFetch(const QVector<ProcedureArgument> &a, Executor &ex)
 ProcedureReply cursorClose(const QVector<ProcedureArgument> &a, Executor &ex)
 {
     if (!ex.state().cursors.remove(arg(a, 0).toInt()))
-        return replyWith(StatementResult::error(messages::invalidCursor()));
+        return callFailed(messages::invalidCursor());
     return ProcedureReply();
 }
 
@@ -231,7 +241,7 @@ ProcedureReply call(const QString &rawName, const QVector<ProcedureArgument> &a,
     } else if (name == QLatin1String("sp_datatype_info") || name == QLatin1String("sp_datatype_info_100"))
         reply = dataTypes(a);
     else
-        reply = replyWith(StatementResult::error(messages::unknownProcedure(rawName)));
+        reply = callFailed(messages::unknownProcedure(rawName));
     finish(reply);
     return reply;
 }

@@ -39,11 +39,16 @@ void writeProcedureReply(TokenWriter &w, const ProcedureReply &reply, bool moreC
 {
     for (const StatementResult &r : reply.results)
         writeStatement(w, r, done::DoneInProcToken, true);
-    w.returnStatus(reply.returnStatus);
+    for (const ServerMessage &m : reply.callErrors)
+        w.message(m);
+    if (reply.callErrors.isEmpty())
+        w.returnStatus(reply.returnStatus);
     for (const OutputValue &o : reply.outputs)
         w.returnInt(o.ordinal, o.name, o.value);
+    // As a server does: a DONE carries the error bit only for an error sent
+    // since the DONE before it; errors of statements were closed by theirs.
     quint16 status = moreCalls ? done::More : done::Final;
-    if (reply.failed())
+    if (!reply.callErrors.isEmpty())
         status |= done::Error;
     w.done(done::DoneProcToken, status, 0, 0);
 }

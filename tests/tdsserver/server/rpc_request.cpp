@@ -1,4 +1,5 @@
 #include "rpc_request.h"
+#include "code_pages.h"
 #include "tokens.h"
 #include "wire.h"
 #include <QDateTime>
@@ -15,15 +16,15 @@ bool hasCollation(quint8 type) { return type == 0xA7 || type == 0xAF || type == 
 bool isUnicode(quint8 type) { return type == 0xE7 || type == 0xEF || type == 0x63; }
 bool isBinary(quint8 type) { return type == 0xA5 || type == 0xAD || type == 0x22 || type == 0x25 || type == 0x2D; }
 
-QVariant bytesToValue(quint8 type, const QByteArray &bytes)
+// collation: the value's own (TDS 7.1 on); eight-bit text without one is
+// in the server's code page.
+QVariant bytesToValue(quint8 type, const QByteArray &bytes, const QByteArray &collation = QByteArray())
 {
     if (isUnicode(type))
         return decodeUtf16(bytes);
     if (isBinary(type))
         return bytes;
-    // Eight-bit text in the server's code page; this server only ever sees
-    // ASCII there, since drivers send text as Unicode.
-    return QString::fromLatin1(bytes);
+    return decodeCodePage(codePageOfCollation(collation), bytes);
 }
 
 QByteArray readPlp(WireReader &rd, bool *isNull)
@@ -77,9 +78,10 @@ QVariant decimalValue(const QByteArray &b, int scale)
 }
 
 // Reads TYPE_INFO and the value that follows; false for a type it cannot read.
-bool readTypedValue(WireReader &rd, quint32 version, QVariant *value)
+bool readTypedValue(WireReader &rd, quint32 version, QVariant *value, bool *national)
 {
     const quint8 type = rd.u8();
+    *national = isUnicode(type);
     const bool v71 = version >= version::V71;
     switch (type) {
     case 0x1F: *value = QVariant(); return true;                         // NULL
@@ -184,24 +186,22 @@ bool readTypedValue(WireReader &rd, quint32 version, QVariant *value)
     }
     case 0xA5: case 0xAD: case 0xA7: case 0xAF: case 0xE7: case 0xEF: {
         const quint16 maxLength = rd.u16();
-        if (hasCollation(type) && v71)
-            rd.skip(5);
+        const QByteArray collation = hasCollation(type) && v71 ? rd.bytes(5) : QByteArray();
         if (maxLength == 0xFFFF) {
             bool isNull = false;
             const QByteArray b = readPlp(rd, &isNull);
-            *value = isNull ? QVariant() : bytesToValue(type, b);
+            *value = isNull ? QVariant() : bytesToValue(type, b, collation);
         } else {
             const quint16 length = rd.u16();
-            *value = length == 0xFFFF ? QVariant() : bytesToValue(type, rd.bytes(length));
+            *value = length == 0xFFFF ? QVariant() : bytesToValue(type, rd.bytes(length), collation);
         }
         return rd.ok();
     }
     case 0x22: case 0x23: case 0x63: {                                    // IMAGE TEXT NTEXT
         rd.u32();
-        if (hasCollation(type) && v71)
-            rd.skip(5);
+        const QByteArray collation = hasCollation(type) && v71 ? rd.bytes(5) : QByteArray();
         const quint32 length = rd.u32();
-        *value = length == 0xFFFFFFFF ? QVariant() : bytesToValue(type, rd.bytes(int(length)));
+        *value = length == 0xFFFFFFFF ? QVariant() : bytesToValue(type, rd.bytes(int(length)), collation);
         return rd.ok();
     }
     default:
@@ -258,7 +258,7 @@ RpcRequest parseRpc(const QByteArray &payload, quint32 version)
             ProcedureArgument p;
             p.name = rd.bVarchar();
             p.output = (rd.u8() & 0x01) != 0;
-            if (!readTypedValue(rd, version, &p.value)) {
+            if (!readTypedValue(rd, version, &p.value, &p.national)) {
                 request.error = QStringLiteral("parameter %1 of %2 has a type this server cannot read")
                                     .arg(call.parameters.size() + 1)
                                     .arg(call.name);

@@ -17,35 +17,39 @@ bool endsSelectList(const sql::Token &t)
     return isSymbol(t, ";");
 }
 
-std::optional<QString> nameOf(const QVector<sql::Token> &item)
+// The item less its alias: "expr AS name" or "expr name".
+SelectItem withoutAlias(const QVector<sql::Token> &item)
 {
-    // An alias: "expr AS name" or "expr name"; SQLite already uses it.
     for (int i = 0, depth = 0; i < item.size(); ++i) {
         if (isSymbol(item[i], "("))
             ++depth;
         else if (isSymbol(item[i], ")"))
             --depth;
         else if (depth == 0 && item[i].is("AS"))
-            return std::nullopt;
+            return {item.mid(0, i), true};
     }
     if (item.size() >= 2 && isName(item.last()) && !item.last().is("END") && !item.last().is("NULL")
         && !item.last().is("NOCASE")) {
         const sql::Token &before = item[item.size() - 2];
         if (before.kind != sql::Token::Symbol || isSymbol(before, ")"))
-            return std::nullopt;
+            return {item.mid(0, item.size() - 1), true};
     }
-    // A plain column, maybe qualified: name(.name)*
-    bool plain = !item.isEmpty() && item.size() % 2 == 1;
-    for (int i = 0; plain && i < item.size(); ++i)
-        plain = (i % 2 == 0) ? isName(item[i]) : isSymbol(item[i], ".");
-    if (plain)
-        return item.last().value();
-    return QString();
+    return {item, false};
 }
 
 }  // namespace
 
-std::optional<QVector<std::optional<QString>>> selectListNames(const QVector<sql::Token> &tokens)
+std::optional<QString> plainColumnName(const QVector<sql::Token> &expression)
+{
+    bool plain = !expression.isEmpty() && expression.size() % 2 == 1;
+    for (int i = 0; plain && i < expression.size(); ++i)
+        plain = (i % 2 == 0) ? isName(expression[i]) : isSymbol(expression[i], ".");
+    if (plain)
+        return expression.last().value();
+    return std::nullopt;
+}
+
+std::optional<QVector<SelectItem>> selectList(const QVector<sql::Token> &tokens)
 {
     int i = 0, depth = 0;
     for (; i < tokens.size(); ++i) {
@@ -61,7 +65,7 @@ std::optional<QVector<std::optional<QString>>> selectListNames(const QVector<sql
     ++i;
     if (i < tokens.size() && (tokens[i].is("DISTINCT") || tokens[i].is("ALL")))
         ++i;
-    QVector<std::optional<QString>> names;
+    QVector<SelectItem> items;
     QVector<sql::Token> item;
     depth = 0;
     for (; i <= tokens.size(); ++i) {
@@ -78,7 +82,7 @@ std::optional<QVector<std::optional<QString>>> selectListNames(const QVector<sql
             }
             if (item.isEmpty())
                 return std::nullopt;
-            names << nameOf(item);
+            items << withoutAlias(item);
             item.clear();
             if (end)
                 break;
@@ -89,6 +93,21 @@ std::optional<QVector<std::optional<QString>>> selectListNames(const QVector<sql
         else if (isSymbol(tokens[i], ")"))
             --depth;
         item << tokens[i];
+    }
+    return items;
+}
+
+std::optional<QVector<std::optional<QString>>> selectListNames(const QVector<sql::Token> &tokens)
+{
+    const auto items = selectList(tokens);
+    if (!items)
+        return std::nullopt;
+    QVector<std::optional<QString>> names;
+    for (const SelectItem &item : *items) {
+        if (item.aliased)
+            names << std::nullopt;  // SQLite already uses it
+        else
+            names << plainColumnName(item.expression).value_or(QString());
     }
     return names;
 }

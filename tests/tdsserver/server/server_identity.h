@@ -12,6 +12,9 @@ struct Release {
     quint32 tdsVersion;  // as LOGINACK carries it
     quint8 major, minor;
     quint16 build;
+    // @@VERSION as that release writes it; tools read the product year and
+    // the version from its first line.
+    const char *versionText;
 };
 
 // "7.1" (SQL Server 2000), "7.2" (2005), "7.3" (2008 R2), "7.4" (2012 and

@@ -23,6 +23,13 @@ QString outcomeOf(const QVector<StatementResult> &results)
     return QStringLiteral("ok");
 }
 
+QString outcomeOf(const ProcedureReply &reply)
+{
+    if (!reply.callErrors.isEmpty())
+        return QStringLiteral("error %1").arg(reply.callErrors.first().number);
+    return outcomeOf(reply.results);
+}
+
 // The statement an RPC call carries, as the log shows it.
 QString statementOf(const RpcCall &call, const SessionState &state)
 {
@@ -297,7 +304,7 @@ void Session::handleRpc(const Message &m)
         const QString catalog = state_.catalog();
         const QString statement = statementOf(call, state_);
         const ProcedureReply result = executor_.callProcedure(call.name, call.parameters);
-        logs_.statements->write(id_, catalog, QStringLiteral("rpc"), call.name, outcomeOf(result.results),
+        logs_.statements->write(id_, catalog, QStringLiteral("rpc"), call.name, outcomeOf(result),
                                 statement);
         writeProcedureReply(w, result, i + 1 < request.calls.size());
     }

@@ -29,30 +29,26 @@ bool SessionState::useCatalog(const QString &name, bool mustExist)
 
 QHash<QString, QString> SessionState::sessionValues() const
 {
+    // Text values are nvarchar on a server, as @@VERSION and DB_NAME() are.
     QHash<QString, QString> v;
     v.insert(QStringLiteral("@@spid"), QString::number(spid()));
-    v.insert(QStringLiteral("@@version"),
-             sql::literal(QStringLiteral("%1 %2.%3.%4 (TDS test server over SQLite)")
-                              .arg(identity::productName())
-                              .arg(release_.major)
-                              .arg(release_.minor)
-                              .arg(release_.build)));
+    v.insert(QStringLiteral("@@version"), sql::literal(QString::fromLatin1(release_.versionText), true));
     v.insert(QStringLiteral("@@microsoftversion"),
              QString::number((qint64(release_.major) << 24) | (qint64(release_.minor) << 16) | release_.build));
-    v.insert(QStringLiteral("@@servername"), sql::literal(identity::serverName()));
-    v.insert(QStringLiteral("@@servicename"), sql::literal(QStringLiteral("MSSQLSERVER")));
-    v.insert(QStringLiteral("@@language"), sql::literal(identity::language()));
+    v.insert(QStringLiteral("@@servername"), sql::literal(identity::serverName(), true));
+    v.insert(QStringLiteral("@@servicename"), sql::literal(QStringLiteral("MSSQLSERVER"), true));
+    v.insert(QStringLiteral("@@language"), sql::literal(identity::language(), true));
     v.insert(QStringLiteral("@@trancount"), QString::number(transactionDepth));
     v.insert(QStringLiteral("@@rowcount"), QString::number(lastRowCount));
     v.insert(QStringLiteral("@@error"), QString::number(lastError));
     v.insert(QStringLiteral("@@textsize"), QString::number(textSize));
     v.insert(QStringLiteral("@@identity"), QStringLiteral("NULL"));
     v.insert(QStringLiteral("@@max_precision"), QStringLiteral("38"));
-    v.insert(QStringLiteral("@@db_name"), sql::literal(catalog_));
-    v.insert(QStringLiteral("@@user_name"), sql::literal(QStringLiteral("dbo")));
-    v.insert(QStringLiteral("@@login_name"), sql::literal(loginName));
-    v.insert(QStringLiteral("@@host_name"), sql::literal(hostName));
-    v.insert(QStringLiteral("@@app_name"), sql::literal(appName));
+    v.insert(QStringLiteral("@@db_name"), sql::literal(catalog_, true));
+    v.insert(QStringLiteral("@@user_name"), sql::literal(QStringLiteral("dbo"), true));
+    v.insert(QStringLiteral("@@login_name"), sql::literal(loginName, true));
+    v.insert(QStringLiteral("@@host_name"), sql::literal(hostName, true));
+    v.insert(QStringLiteral("@@app_name"), sql::literal(appName, true));
     return v;
 }
 

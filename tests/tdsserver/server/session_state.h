@@ -22,6 +22,7 @@ struct ServerCursor {
 struct PreparedStatement {
     QString statement;
     QStringList parameters;  // declared names, in order
+    QHash<QString, QString> types;  // their types, by lower-case name
 };
 
 class SessionState {
@@ -33,6 +34,7 @@ public:
           release_(release) {}
 
     const identity::Release &release() const { return release_; }
+    TextType textType() const { return textType_; }
 
     int sessionId() const { return sessionId_; }
     int spid() const { return 50 + sessionId_; }

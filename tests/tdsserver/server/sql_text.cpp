@@ -49,17 +49,65 @@ bool isWriteVerb(const Token &t)
     return t.kind == Token::Word && writeVerbs().contains(t.text, Qt::CaseInsensitive);
 }
 
-// Words that begin a statement; they end a SET statement written without a
-// semicolon.
+// Words that begin a statement. WITH is not among them: a common table
+// expression must follow a semicolon.
 bool startsStatement(const Token &t)
 {
     static const QStringList starters = {
-        "SELECT", "SET", "USE", "EXEC", "EXECUTE", "WITH", "DECLARE", "IF", "BEGIN", "COMMIT",
+        "SELECT", "SET", "USE", "EXEC", "EXECUTE", "DECLARE", "IF", "BEGIN", "COMMIT",
         "ROLLBACK", "SAVE", "PRINT", "WHILE", "RETURN", "INSERT", "UPDATE", "DELETE", "MERGE",
         "CREATE", "DROP", "ALTER", "TRUNCATE",
     };
     return t.kind == Token::Word && starters.contains(t.text, Qt::CaseInsensitive);
 }
+
+// Statements whose body holds statements of its own (or keywords that also
+// begin statements): they run to a semicolon or the end of the batch.
+bool runsToTheEnd(const QVector<Token> &tokens, int head)
+{
+    static const QStringList words = {"CREATE", "ALTER", "MERGE", "GRANT", "REVOKE", "DENY", "IF", "WHILE"};
+    const Token &t = tokens[head];
+    if (t.kind != Token::Word)
+        return false;
+    if (t.is("BEGIN"))
+        return !(head + 1 < tokens.size()
+                 && (tokens[head + 1].is("TRAN") || tokens[head + 1].is("TRANSACTION")
+                     || tokens[head + 1].is("DISTRIBUTED")));
+    return words.contains(t.text, Qt::CaseInsensitive);
+}
+
+// The statement being read while a batch is split, as far as telling where
+// the next one begins needs it.
+struct OpenStatement {
+    int first = -1;      // its first token
+    int head = -1;       // the token that decides its kind (past WITH's definitions)
+    bool tookPart = false;  // INSERT took its source, UPDATE its SET
+
+    // Does the top-level statement word at i begin the next statement?
+    bool endsBefore(const QVector<Token> &tokens, int i)
+    {
+        const Token &t = tokens[i];
+        const Token &previous = tokens[i - 1];
+        if (previous.is("UNION") || previous.is("ALL") || previous.is("EXCEPT") || previous.is("INTERSECT")
+            || previous.is("FOR") || previous.text == QLatin1String("."))
+            return false;
+        if (head < 0) {  // WITH ...: the first statement word is its body
+            head = i;
+            return false;
+        }
+        const Token &h = tokens[head];
+        if (runsToTheEnd(tokens, head))
+            return false;
+        if (h.is("SET"))
+            return i - first >= 2;
+        if (!tookPart && ((h.is("INSERT") && (t.is("SELECT") || t.is("EXEC") || t.is("EXECUTE")))
+                          || (h.is("UPDATE") && t.is("SET")))) {
+            tookPart = true;
+            return false;
+        }
+        return true;
+    }
+};
 
 // Is there a top-level word among the tokens (from `from` on) that makes
 // this statement write?
@@ -203,16 +251,20 @@ QStringList splitBatch(const QString &batch)
 {
     const QVector<Token> tokens = tokenize(batch);
     QStringList statements;
-    int first = -1;  // first token of the current statement
+    OpenStatement open;
     int depth = 0;
     auto finish = [&](int lastExclusive) {
-        if (first >= 0 && lastExclusive > first) {
-            const int begin = tokens[first].begin;
+        if (open.first >= 0 && lastExclusive > open.first) {
+            const int begin = tokens[open.first].begin;
             const int end = tokens[lastExclusive - 1].end;
             statements << batch.mid(begin, end - begin);
         }
-        first = -1;
+        open = OpenStatement();
         depth = 0;
+    };
+    auto begin = [&](int i) {
+        open.first = i;
+        open.head = tokens[i].is("WITH") ? -1 : i;
     };
     for (int i = 0; i < tokens.size(); ++i) {
         const Token &t = tokens[i];
@@ -220,14 +272,14 @@ QStringList splitBatch(const QString &batch)
             finish(i);
             continue;
         }
-        if (first < 0) {
-            first = i;
-        } else if (depth == 0 && tokens[first].is("SET") && i - first >= 2 && startsStatement(t)) {
+        if (open.first < 0) {
+            begin(i);
+        } else if (depth == 0 && tokens[open.first].is("USE") && i - open.first >= 2) {
             finish(i);
-            first = i;
-        } else if (depth == 0 && tokens[first].is("USE") && i - first >= 2) {
+            begin(i);
+        } else if (depth == 0 && startsStatement(t) && open.endsBefore(tokens, i)) {
             finish(i);
-            first = i;
+            begin(i);
         }
         if (t.kind == Token::Symbol && t.text == QLatin1String("("))
             ++depth;
@@ -285,7 +337,7 @@ const char *kindName(StatementKind kind)
     return "?";
 }
 
-QString literal(const QVariant &v)
+QString literal(const QVariant &v, bool national)
 {
     if (!v.isValid() || v.isNull())
         return QStringLiteral("NULL");
@@ -315,7 +367,7 @@ QString literal(const QVariant &v)
     default: {
         QString text = v.toString();
         text.replace(QLatin1Char('\''), QLatin1String("''"));
-        return QLatin1Char('\'') + text + QLatin1Char('\'');
+        return (national ? QStringLiteral("N'") : QStringLiteral("'")) + text + QLatin1Char('\'');
     }
     }
 }
@@ -341,11 +393,44 @@ QStringList declaredParameters(const QString &declarations)
     return names;
 }
 
+QHash<QString, QString> declaredTypes(const QString &declarations)
+{
+    QHash<QString, QString> types;
+    const QVector<Token> tokens = tokenize(declarations);
+    for (int i = 0; i + 1 < tokens.size(); ++i)
+        if (tokens[i].kind == Token::Variable && (i == 0 || tokens[i - 1].text == QLatin1String(",")))
+            types.insert(tokens[i].text.toLower(), tokens[i + 1].value().toLower());
+    return types;
+}
+
+bool isNationalType(const QString &typeName)
+{
+    static const QStringList national = {"nvarchar", "nchar", "ntext", "sysname", "national"};
+    return national.contains(typeName, Qt::CaseInsensitive);
+}
+
+namespace {
+
+QString stripNationalPrefixes(const QString &statement)
+{
+    QString out;
+    int copied = 0;
+    for (const Token &t : tokenize(statement)) {
+        if (t.kind == Token::String && t.national) {
+            out += statement.mid(copied, t.begin - copied);
+            copied = t.begin + 1;
+        }
+    }
+    return out + statement.mid(copied);
+}
+
+}  // namespace
+
 Rewrite rewriteForSqlite(const QString &statement, const QVector<Token> &tokens,
                          const QHash<QString, QString> &values)
 {
     Rewrite r;
-    QString &out = r.text;
+    QString &out = r.tsql;
     int copied = 0;
     auto replace = [&](int begin, int end, const QString &with) {
         out += statement.mid(copied, begin - copied);
@@ -354,9 +439,7 @@ Rewrite rewriteForSqlite(const QString &statement, const QVector<Token> &tokens,
     };
     for (int i = 0; i < tokens.size(); ++i) {
         const Token &t = tokens[i];
-        if (t.kind == Token::String && t.national) {
-            replace(t.begin, t.begin + 1, QString());
-        } else if (t.kind == Token::Variable) {
+        if (t.kind == Token::Variable) {
             const QString key = t.text.toLower();
             const auto it = values.find(key);
             if (it != values.end())
@@ -373,6 +456,7 @@ Rewrite rewriteForSqlite(const QString &statement, const QVector<Token> &tokens,
         }
     }
     out += statement.mid(copied);
+    r.text = stripNationalPrefixes(out);
     return r;
 }
 

@@ -26,8 +26,10 @@ struct Token {
 // Comments and white space are dropped.
 QVector<Token> tokenize(const QString &text);
 
-// The statements of a batch: split at top-level semicolons, and after SET
-// and USE statements, which T-SQL lets run on without one.
+// The statements of a batch, as T-SQL reads them: a semicolon ends one, and
+// so does a word that begins the next (SELECT 1 SET NOCOUNT ON is two), except
+// where the statement goes on with it (UNION SELECT, INSERT ... SELECT,
+// UPDATE ... SET) or holds statements of its own (CREATE, IF, MERGE).
 QStringList splitBatch(const QString &batch);
 
 enum class StatementKind {
@@ -44,19 +46,25 @@ enum class StatementKind {
 StatementKind classify(const QVector<Token> &tokens);
 const char *kindName(StatementKind kind);
 
-// SQL literal for a parameter value.
-QString literal(const QVariant &value);
+// SQL literal for a parameter value; text as N'..' when national.
+QString literal(const QVariant &value, bool national = false);
 
 // "@P1 nvarchar(4000),@P2 int OUTPUT" -> {"@P1", "@P2"}
 QStringList declaredParameters(const QString &declarations);
+// The same declarations' types: {"@p1": "nvarchar", "@p2": "int"}.
+QHash<QString, QString> declaredTypes(const QString &declarations);
+// Whether a type name is of national (Unicode) text: nvarchar, nchar, ntext, sysname.
+bool isNationalType(const QString &typeName);
 
 struct Rewrite {
-    QString text;
+    QString text;     // for SQLite
+    QString tsql;     // the statement with the values put in, still T-SQL (N'..' kept)
     QString undeclaredVariable;  // set when a @variable had no value
 };
 
-// Turns N'..' into '..', @@globals and zero-argument session functions into
-// literals, and @parameters into the literals given (keys lower case).
+// Turns @@globals and zero-argument session functions into literals,
+// @parameters into the literals given (keys lower case), and then N'..'
+// into '..'.
 Rewrite rewriteForSqlite(const QString &statement, const QVector<Token> &tokens,
                          const QHash<QString, QString> &values);
 

@@ -43,7 +43,10 @@ struct OutputValue {
 };
 
 struct ProcedureReply {
-    QVector<StatementResult> results;
+    QVector<StatementResult> results;  // each closed by its DONEINPROC
+    // The call's own error (no such procedure, handle or cursor): nothing
+    // ran, and the DONEPROC closes it.
+    QVector<ServerMessage> callErrors;
     QVector<OutputValue> outputs;
     qint32 returnStatus = 0;
     bool failed() const
@@ -51,7 +54,7 @@ struct ProcedureReply {
         for (const StatementResult &r : results)
             if (r.failed())
                 return true;
-        return false;
+        return !callErrors.isEmpty();
     }
 };
 

@@ -391,6 +391,16 @@ bool writeCatalog(Writer &w, const QVector<SourceTable> &tables)
             }
         }
     }
+    // The keys the server's own catalog is clustered on.
+    for (const char *index : {"objects (object_id)", "schemas (schema_id)", "columns (object_id, column_id)",
+                              "types (user_type_id)", "indexes (object_id, index_id)",
+                              "index_columns (object_id, index_id, key_ordinal)", "foreign_keys (object_id)",
+                              "partitions (object_id, index_id)", "sysobjects (id)", "sysusers (uid)",
+                              "syscolumns (id, colid)", "systypes (xusertype)", "sysindexes (id, indid)",
+                              "sysindexkeys (id, indid, keyno)"})
+        ok = ok && w.exec(QStringLiteral("create index %1 on %2")
+                              .arg(QStringLiteral("ix_%1").arg(QString::fromLatin1(index).section(QLatin1Char(' '), 0, 0)),
+                                   QString::fromLatin1(index)));
     return ok;
 }
 

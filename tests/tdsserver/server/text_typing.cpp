@@ -2,6 +2,9 @@
 #include <QHash>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
 
 namespace tds {
 
@@ -30,10 +33,37 @@ ColumnType textColumnType(ColumnType typed, const QString &name, TextType textTy
     return typed == ColumnType::NVarChar ? ColumnType::VarChar : ColumnType::VarCharMax;
 }
 
+namespace {
+
+// One UTF-16 unit in code page 936, if the code page has a character for it
+// that reads back as the same unit (no best-fit approximation). Windows has
+// the code page itself; elsewhere Qt's converter (ICU's GBK) stands in.
+QByteArray encodeUnit(QChar c)
+{
+    if (c.isSurrogate())
+        return QByteArray();
+#ifdef Q_OS_WIN
+    const wchar_t unit = wchar_t(c.unicode());
+    char bytes[4];
+    BOOL usedDefault = FALSE;
+    const int n = WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, &unit, 1, bytes, int(sizeof bytes), nullptr,
+                                      &usedDefault);
+    const QByteArray candidate = n > 0 && !usedDefault ? QByteArray(bytes, n) : QByteArray();
+#else
+    QStringEncoder encode("GBK");
+    QByteArray candidate = encode(QStringView(&c, 1));
+    if (!encode.isValid() || encode.hasError())
+        candidate.clear();
+#endif
+    if (candidate.isEmpty() || decodeCodePage936(candidate) != QString(c))
+        return QByteArray();
+    return candidate;
+}
+
+}  // namespace
+
 QByteArray encodeCodePage936(const QString &text)
 {
-    // The code page as Windows has it; the round trip weeds out the
-    // characters an encoder would otherwise approximate.
     static QHash<char16_t, QByteArray> known;
     QByteArray out;
     out.reserve(text.size() * 2);
@@ -45,16 +75,8 @@ QByteArray encodeCodePage936(const QString &text)
         }
         auto it = known.constFind(u);
         if (it == known.constEnd()) {
-            QByteArray bytes = "?";
-            if (!c.isSurrogate()) {
-                QStringEncoder encode("GBK");
-                QStringDecoder decode("GBK");
-                const QByteArray candidate = encode(QStringView(&c, 1));
-                if (encode.isValid() && !encode.hasError() && !candidate.isEmpty()
-                    && QString(decode(candidate)) == QString(c))
-                    bytes = candidate;
-            }
-            it = known.insert(u, bytes);
+            const QByteArray bytes = encodeUnit(c);
+            it = known.insert(u, bytes.isEmpty() ? QByteArray("?") : bytes);
         }
         out += *it;
     }
@@ -63,8 +85,25 @@ QByteArray encodeCodePage936(const QString &text)
 
 QString decodeCodePage936(const QByteArray &bytes)
 {
+#ifdef Q_OS_WIN
+    return decodeWindowsCodePage(936, bytes);
+#else
     QStringDecoder decode("GBK");
     return decode(bytes);
+#endif
 }
+
+#ifdef Q_OS_WIN
+QString decodeWindowsCodePage(unsigned codePage, const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return QString();
+    const int n = MultiByteToWideChar(codePage, 0, bytes.constData(), int(bytes.size()), nullptr, 0);
+    QString text(qMax(n, 0), Qt::Uninitialized);
+    MultiByteToWideChar(codePage, 0, bytes.constData(), int(bytes.size()),
+                        reinterpret_cast<wchar_t *>(text.data()), n);
+    return text;
+}
+#endif
 
 }  // namespace tds

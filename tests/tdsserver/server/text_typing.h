@@ -5,6 +5,7 @@
 #include "result_set.h"
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 
 namespace tds {
 
@@ -21,5 +22,11 @@ ColumnType textColumnType(ColumnType typed, const QString &columnName, TextType 
 QByteArray encodeCodePage936(const QString &text);
 // The bytes back to text (for tests and the width of a column).
 QString decodeCodePage936(const QByteArray &bytes);
+
+#ifdef Q_OS_WIN
+// Windows' own conversion, which needs no ICU (Qt's converters have only
+// UTF and Latin-1 without it).
+QString decodeWindowsCodePage(unsigned codePage, const QByteArray &bytes);
+#endif
 
 }  // namespace tds
