@@ -11,6 +11,7 @@
 // name picked in Combo1 (Combo1_Click: exact Find, MoveComplete, field
 // view), then the field's row selected in DataGrid2.
 #include "form2.h"
+#include "data/object_names.h"
 #include "login/form1.h"
 #include "physical_structure.h"
 #include "search/dictionary_search.h"
@@ -248,12 +249,12 @@ bool Form2::goToTable(const QString &name, const QString &module)
         Check2.setValue(false);
         hideEmptyTables(false);
     }
-    if (Combo2.ListIndex() > 0 && Combo2.Text() != module)
+    if (Combo2.ListIndex() > 0 && !dd::sameName(Combo2.Text(), module))
         resumeNext([&] { Combo2.setListIndex(0); });
 
     int entry = -1;
     for (int i = 0; i < Combo1.ListCount() && entry < 0; ++i)
-        if (Combo1.List(i) == name)
+        if (dd::sameName(Combo1.List(i), name))
             entry = i;
     if (entry < 0) {
         ui::MsgBox(QStringLiteral("当前的表列表中没有【") + name + QStringLiteral("】"),
@@ -265,7 +266,7 @@ bool Form2::goToTable(const QString &name, const QString &module)
     // would by hand: then no other table's field row is selected.
     QString current;
     resumeNext([&] { current = rsTable.Fields(0).Value().toString(); });
-    return current == name;
+    return dd::sameName(current, name);
 }
 
 // The field's row in the field grid becomes current and highlighted (the
@@ -278,10 +279,10 @@ void Form2::selectFieldRow(const dd::DictionaryField &field)
     const int rows = rsField.rowCount();
     auto nameAt = [&](int row) { return rsField.cell(row, 0).toString(); };
     int row = field.number - 1;
-    if (row < 0 || row >= rows || nameAt(row) != field.name) {
+    if (row < 0 || row >= rows || !dd::sameName(nameAt(row), field.name)) {
         row = -1;
         for (int r = 0; r < rows && row < 0; ++r)
-            if (nameAt(r) == field.name)
+            if (dd::sameName(nameAt(r), field.name))
                 row = r;
     }
     if (row < 0)

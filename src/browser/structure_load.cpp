@@ -1,57 +1,38 @@
 #include "structure_load.h"
 #include "catalog/catalog_reader.h"
+#include "data/background_work.h"
 #include "data/error.h"
 #include "search/dictionary_search.h"
-#include <QCoreApplication>
 #include <QProgressDialog>
-#include <QThreadPool>
 #include <QTimer>
 
 namespace browser {
 
-// What the threads and the window share: the stop flag and progress
-// (any thread), the catalog once read and the outcome (window thread).
-struct StructureLoad::Run {
-    std::atomic<bool> stop{false};
-    std::atomic<int> tablesRead{0};
-    StructureLoad *owner = nullptr;   // null once the load let go
-    std::optional<dd::catalog::Catalog> catalog;
-    QString failure;
-};
-
-namespace {
-
-// Runs work off the window thread, then done on it if the run is still wanted.
-template <typename Work, typename Done>
-void inBackground(std::shared_ptr<StructureLoad::Run> run, Work work, Done done);
-
-}  // namespace
-
 StructureLoad::StructureLoad(QWidget *window, search::DictionarySearch &dictionary,
                              const dd::ConnectionString &target, const QString &user,
                              const QString &password)
-    : QObject(window), window_(window), dictionary_(&dictionary), run_(std::make_shared<Run>())
+    : QObject(window), window_(window), dictionary_(&dictionary),
+      tablesRead_(std::make_shared<std::atomic<int>>(0))
 {
-    run_->owner = this;
-    auto run = run_;
-    inBackground(
-        run,
-        [run, target, user, password]() -> std::function<void()> {
-            try {
-                auto catalog = std::make_shared<dd::catalog::Catalog>(dd::catalog::CatalogReader::read(
-                    target, user, password,
-                    [run](int tables) {
-                        run->tablesRead = tables;
-                        return !run->stop.load();
-                    },
-                    &run->stop));
-                return [run, catalog] { run->catalog = std::move(*catalog); };
-            } catch (const dd::Error &e) {
-                const QString text = e.Description();
-                return [run, text] { run->failure = text; };
-            }
+    // The job runs on its own thread; what it delivers runs here, and only
+    // while this load still wants it.
+    auto tablesRead = tablesRead_;
+    read_ = dd::BackgroundWork::start(
+        this,
+        [this, target, user, password, tablesRead](dd::BackgroundWork &work) {
+            auto catalog = std::make_shared<dd::catalog::Catalog>(dd::catalog::CatalogReader::read(
+                target, user, password,
+                [tablesRead](int tables) {
+                    *tablesRead = tables;
+                    return true;
+                },
+                work.token().flag()));
+            work.deliver([this, catalog] {
+                catalog_ = std::move(*catalog);
+                stepDone();
+            });
         },
-        [this] { stepDone(); });
+        {[this](const dd::Error &e) { fail(e.Description()); }, {}});
     connect(&dictionary, &search::DictionarySearch::changed, this, [this] { stepDone(); });
 
     timer_ = new QTimer(this);
@@ -62,85 +43,92 @@ StructureLoad::StructureLoad(QWidget *window, search::DictionarySearch &dictiona
 
 StructureLoad::~StructureLoad()
 {
-    run_->stop = true;
-    run_->owner = nullptr;
-    delete dialog_;
+    end();
 }
 
 // The catalog arrived, or the dictionary moved on: compare once both are in.
 void StructureLoad::stepDone()
 {
-    if (comparing_)
+    if (ended_ || comparison_)
         return;
-    if (!run_->failure.isEmpty() || (dictionary_ && dictionary_->state() == search::DictionarySearch::Failed)) {
-        const QString failure = run_->failure.isEmpty() ? dictionary_->failure() : run_->failure;
-        end();
-        if (onFailed)
-            onFailed(failure);
+    if (dictionary_ && dictionary_->state() == search::DictionarySearch::Failed) {
+        fail(dictionary_->failure());
         return;
     }
-    if (!run_->catalog || !dictionary_ || dictionary_->state() != search::DictionarySearch::Ready)
+    if (!catalog_ || !dictionary_ || dictionary_->state() != search::DictionarySearch::Ready)
         return;
-    comparing_ = true;
-    auto run = run_;
     auto dictionary = dictionary_->dictionary();
-    auto catalog = std::make_shared<dd::catalog::Catalog>(std::move(*run_->catalog));
-    auto made = std::make_shared<std::shared_ptr<const PhysicalStructure>>();
-    inBackground(
-        run,
-        [dictionary, catalog, made]() -> std::function<void()> {
-            *made = std::make_shared<const PhysicalStructure>(dictionary, std::move(*catalog));
-            return [] {};
+    auto catalog = std::make_shared<dd::catalog::Catalog>(std::move(*catalog_));
+    catalog_.reset();
+    comparison_ = dd::BackgroundWork::start(
+        this,
+        [this, dictionary, catalog](dd::BackgroundWork &work) {
+            auto structure = std::make_shared<const PhysicalStructure>(dictionary, std::move(*catalog));
+            work.deliver([this, structure] {
+                end();
+                if (onReady)
+                    onReady(structure);
+            });
         },
-        [this, made] {
-            end();
-            if (onReady)
-                onReady(*made);
-        });
+        {[this](const dd::Error &e) { fail(e.Description()); }, {}});
+}
+
+void StructureLoad::fail(const QString &failure)
+{
+    if (ended_)
+        return;
+    end();
+    if (onFailed)
+        onFailed(failure);
 }
 
 void StructureLoad::showProgress()
 {
+    if (ended_)
+        return;
     if (!dialog_) {
         dialog_ = new QProgressDialog(window_);
         dialog_->setObjectName(QStringLiteral("structureProgress"));
         dialog_->setWindowTitle(QStringLiteral("提示"));
-        dialog_->setLabelText(QStringLiteral("正在读取实际结构…"));
         dialog_->setCancelButtonText(QStringLiteral("取消"));
         dialog_->setWindowModality(Qt::WindowModal);
         dialog_->setMinimumDuration(0);
         dialog_->setAutoClose(false);
         dialog_->setAutoReset(false);
-        connect(dialog_, &QProgressDialog::canceled, this, [this] {
-            end();
-            if (onFailed)
-                onFailed(QString());
-        });
+        connect(dialog_, &QProgressDialog::canceled, this, [this] { fail(QString()); });
         timer_->setInterval(100);
     }
-    // The tables the dictionary lists are about as many as the database holds.
+    // The dictionary lists about as many tables as the database holds.
     const int expected = dictionary_ && dictionary_->state() == search::DictionarySearch::Ready
                              ? int(dictionary_->dictionary()->tables.size())
                              : 0;
-    const int read = run_->tablesRead;
-    if (expected > 0 && !comparing_) {
+    const int read = tablesRead_->load();
+    if (expected > 0 && !comparison_) {
         dialog_->setRange(0, expected);
         dialog_->setValue(std::min(read, expected));
     } else {
         dialog_->setRange(0, 0);
     }
-    dialog_->setLabelText(read > 0 && !comparing_
+    dialog_->setLabelText(read > 0 && !comparison_
                               ? QStringLiteral("正在读取实际结构…已读取%1个表").arg(read)
                               : QStringLiteral("正在读取实际结构…"));
     dialog_->show();
 }
 
-// No more progress, no more deliveries.
+// No more progress, no more deliveries; the works end on their own threads
+// (a cancelled read stops its statement).
 void StructureLoad::end()
 {
-    run_->stop = true;
-    run_->owner = nullptr;
-    timer_->stop();
+    if (ended_)
+        return;
+    ended_ = true;
+    for (const auto &work : {read_, comparison_})
+        if (work) {
+            work->cancel();
+            work->release();
+        }
+    if (timer_)
+        timer_->stop();
     if (dialog_) {
         dialog_->hide();
         dialog_->deleteLater();
@@ -149,23 +137,5 @@ void StructureLoad::end()
     if (dictionary_)
         disconnect(dictionary_, nullptr, this, nullptr);
 }
-
-namespace {
-
-template <typename Work, typename Done>
-void inBackground(std::shared_ptr<StructureLoad::Run> run, Work work, Done done)
-{
-    QThreadPool::globalInstance()->start([run, work, done] {
-        std::function<void()> keep = work();
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [run, keep, done] {
-            if (!run->owner)
-                return;
-            keep();
-            done();
-        }, Qt::QueuedConnection);
-    });
-}
-
-}  // namespace
 
 }  // namespace browser

@@ -1,15 +1,17 @@
 #pragma once
-// Reading the database's own structure for the browser: the catalog on a
-// connection and a thread of its own, the dictionary the search reads (one
-// read serves both), then the comparison, also off the window thread. A
-// window-modal progress dialog "正在读取实际结构…" shows once the read has
-// run a moment; its cancel stops the read.
+// Reading the database's own structure for the browser: the catalog as a
+// background work (data/background_work.h) on a connection of its own, the
+// dictionary the search reads (one read serves both), then the comparison,
+// also off the window thread. A window-modal progress dialog
+// "正在读取实际结构…" shows once the read has run a moment; its cancel stops
+// the read and the statement it is running.
 //
-//   load_ = std::make_unique<StructureLoad>(window, *search_, target, "sa", password);
+//   load_ = new StructureLoad(window, *search_, target, "sa", password);
 //   load_->onReady = [this](auto structure) { ... };
 //   load_->onFailed = [this](const QString &text) { ... };   // empty: cancelled
 //
-// Destroying the load lets go of a read under way; nothing more is delivered.
+// Destroying the load lets go of the work under way (never waits for it);
+// nothing more is delivered.
 #include "data/connection_string.h"
 #include "physical_structure.h"
 #include <QObject>
@@ -23,6 +25,10 @@ class QProgressDialog;
 class QTimer;
 class QWidget;
 
+namespace dd {
+class BackgroundWork;
+}
+
 namespace search {
 class DictionarySearch;
 }
@@ -31,7 +37,7 @@ namespace browser {
 
 class StructureLoad : public QObject {
 public:
-    // The dictionary search must already be loading (or loaded) the dictionary.
+    // The dictionary search must already be loading (or have loaded) the dictionary.
     StructureLoad(QWidget *window, search::DictionarySearch &dictionary,
                   const dd::ConnectionString &target, const QString &user, const QString &password);
     ~StructureLoad() override;
@@ -43,19 +49,20 @@ public:
     // How long the read runs before the dialog shows.
     static constexpr int kDialogDelayMs = 300;
 
-    struct Run;   // what the window and the threads share
-
 private:
     void stepDone();
+    void fail(const QString &failure);
     void showProgress();
     void end();
 
     QPointer<QWidget> window_;
     QPointer<search::DictionarySearch> dictionary_;
-    std::shared_ptr<Run> run_;
+    std::shared_ptr<std::atomic<int>> tablesRead_;
+    std::shared_ptr<dd::BackgroundWork> read_, comparison_;
+    std::optional<dd::catalog::Catalog> catalog_;
     QTimer *timer_ = nullptr;
     QPointer<QProgressDialog> dialog_;
-    bool comparing_ = false;
+    bool ended_ = false;
 };
 
 }  // namespace browser
