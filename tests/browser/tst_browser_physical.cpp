@@ -127,6 +127,9 @@ void BrowserPhysical::bothBoxesAndTheFindingsList()
     QCOMPARE(rowOf(b_->DataGrid2, 2), QStringLiteral("F3|备注|nvarchar(60)||||数据库中没有此字段"));
     QCOMPARE(rowOf(b_->DataGrid2, 3), QStringLiteral("cExtra|||int|是||字典中没有此字段"));
     QCOMPARE(b_->Label1.Caption(), QStringLiteral("GL_a表字段说明:(此表共3个字段)"));
+    // The undocumented row is no record: clicking it moves and sends nothing.
+    QCOMPARE(statements([this] { clickRow(b_->DataGrid2, 3); }), 0L);
+    QCOMPARE(b_->rsField.AbsolutePosition(), 1);
     // Another table: its own facts, still one field query.
     QCOMPARE(statements([this] { clickRow(b_->DataGrid1, 2); }), 1L);
     QCOMPARE(b_->DataGrid2.RowCount(), 1);
@@ -142,6 +145,7 @@ void BrowserPhysical::bothBoxesAndTheFindingsList()
     pickFromList(b_->Combo2.comboBox(), 2);   // 应收: nothing listed
     QCOMPARE(b_->Label3.Caption(), QStringLiteral("【应收】模块共加载了0个表"));
     pickFromList(b_->Combo2.comboBox(), 0);
+    QCOMPARE(b_->DataGrid1.Columns(0).Width(), 1900.0f);   // the designed widths survive reloads
     QCOMPARE(boxes.calls().size(), 0);
 
     // The findings, errors first; Enter on a table the box hides turns it off.
