@@ -77,6 +77,7 @@ Form2::Form2()
     Timer1.setInterval(1000);
 
     designSearch();
+    designPhysical();
     designRelations();
 
     Combo1.onChange = [this] { Combo1_Change(); };
@@ -91,6 +92,7 @@ Form2::~Form2()
 {
     // No table event may reach a window being taken apart.
     rs2Events = nullptr;
+    endStructure();
     endRelations();
     endSearch();
 }

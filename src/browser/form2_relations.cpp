@@ -6,9 +6,11 @@
 //
 // The links are built once per browser, off the window thread, from the
 // dictionary the search reads (reading it first if the search has not) and
-// the database's keys when the physical structure has been read; building
-// them sends nothing. With the box off, nothing of this is made.
+// the database's keys once the physical structure has been read (they are
+// built again then); building them sends nothing. With the box off,
+// nothing of this is made.
 #include "form2.h"
+#include "physical_structure.h"
 #include "relations_list.h"
 #include "data/background_work.h"
 #include "relations/join_statement.h"
@@ -101,7 +103,7 @@ void Form2::placeRelations()
 // The catalog when the physical structure has been read; null otherwise.
 std::shared_ptr<const dd::catalog::Catalog> Form2::catalogForRelations() const
 {
-    return nullptr;
+    return structure_ ? std::shared_ptr<const dd::catalog::Catalog>(structure_, &structure_->catalog()) : nullptr;
 }
 
 // Builds the links unless they are built (with the catalog, once there is
@@ -137,7 +139,12 @@ void Form2::buildRelations()
                  relationsList_->showStatus(QStringLiteral("关联分析失败：") + e.Description());
              endPendingJoin();
          },
-         [this](const dd::BackgroundWork::Outcome &) { relationsWork_.reset(); }});
+         [this](const dd::BackgroundWork::Outcome &) {
+             relationsWork_.reset();
+             // The structure arrived while they were built without it.
+             if (relations_ && !relations_->hasCatalog() && catalogForRelations() && Check3.Value())
+                 buildRelations();
+         }});
 }
 
 void Form2::relationsBuilt(std::shared_ptr<const Relations> relations)

@@ -119,9 +119,9 @@ void SearchBrowser::boxStandsAboveTheFieldGridLastInTabOrder()
     b_->Combo2.SetFocus();
     QTest::keyClick(b_->Combo2.comboBox(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), searchBox());
-    // The check box of the related tables comes after it.
+    // The structure's controls come after it.
     QTest::keyClick(searchBox(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), b_->Check3.widget());
+    QCOMPARE(QApplication::focusWidget(), b_->Check1.widget());
 }
 
 void SearchBrowser::typeReadEnterShowsTheFieldRow()
