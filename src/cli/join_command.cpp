@@ -49,7 +49,7 @@ const CommandRegistration registered([] {
     c.order = 50;
     c.synopsis = {QStringLiteral("datadict join ") + accountSynopsis() + QStringLiteral(" --tables T1,T2[,...]")};
     c.summary = QStringLiteral("把连接这些表的查询语句写到标准输出（每两个表之间至多三次连接）");
-    c.optionsTitle = QStringLiteral("连接选项");
+    c.optionsTitle = QStringLiteral("关联查询选项");
     c.options = accountOptions();
     c.options << Option{QStringLiteral("tables"), QStringLiteral("T1,T2"), QStringLiteral("要连接的表，以逗号分隔"), true};
     c.run = writeJoin;
