@@ -1,7 +1,8 @@
 // The program starts by loading the login window; it ends when its last
 // window is unloaded or a handler ends it.
+#include "cli/command_line.h"
+#include "data/background_work.h"
 #include "data/public_ado.h"
-#include "export/command_line.h"
 #include "login/form1.h"
 #include "ui/error_modes.h"
 #include "ui/form.h"
@@ -12,9 +13,10 @@
 
 int main(int argc, char **argv)
 {
-    // `datadict export ...`, --help and --version run without windows.
-    if (dd::exporting::isCommandLine(argc, argv))
-        return dd::exporting::runCommandLine(argc, argv);
+    // `datadict export ...` (and the other commands), --help and --version
+    // run without windows.
+    if (dd::cli::isCommandLine(argc, argv))
+        return dd::cli::run(argc, argv);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("datadict"));
@@ -32,5 +34,7 @@ int main(int argc, char **argv)
     ui::untrapped([] { ::Form1.Load(); });
     const int status = ui::programEnded() ? 0 : app.exec();
     dd::PublicADO::closeAll();
-    return status;
+    // Reads still running off the window thread are stopped; one that a
+    // silent server holds inside its driver ends with the process.
+    return dd::BackgroundWork::shutdown(status);
 }

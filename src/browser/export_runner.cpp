@@ -1,9 +1,8 @@
 #include "export_runner.h"
-#include "export/output_file.h"
 #include "ui/runtime.h"
-#include <QElapsedTimer>
+#include <QDir>
 #include <QProgressDialog>
-#include <QThread>
+#include <QPushButton>
 #include <QTimer>
 
 namespace browser {
@@ -11,22 +10,26 @@ namespace browser {
 using namespace dd::exporting;
 
 ExportRunner::ExportRunner(QWidget *window, ExportRequest request)
-    : QObject(window), window_(window)
+    : QObject(window), window_(window), output_(request.output),
+      progress_(std::make_shared<Progress>())
 {
-    thread_ = QThread::create([this, request = std::move(request)] {
-        try {
-            runExport(request, [this](const ExportProgress &p) {
-                stage_ = p.stage;
-                done_ = p.done;
-                total_ = p.total;
-            }, &cancel_);
-        } catch (const dd::Error &e) {
-            failed_ = !isExportCancelled(e);
-            errorNumber_ = e.Number();
-            errorText_ = e.Description();
-        }
-    });
-    connect(thread_, &QThread::finished, this, [this] { finished(); });
+    work_ = dd::BackgroundWork::start(
+        this,
+        [progress = progress_, request = std::move(request)](dd::BackgroundWork &work) {
+            const ExportResult result = runExport(
+                request,
+                [progress](const ExportProgress &p) {
+                    progress->stage = p.stage;
+                    progress->done = p.done;
+                    progress->total = p.total;
+                },
+                work.token().flag());
+            progress->tables = result.tables;
+            progress->fields = result.fields;
+            progress->cutCells = result.cutCells;
+        },
+        {[this](const dd::Error &e) { failure_ = e.Description(); },
+         [this](const dd::BackgroundWork::Outcome &o) { ended(o); }});
 
     // The dialog only for an export that is still running after the delay;
     // then the same timer refreshes it.
@@ -35,23 +38,36 @@ ExportRunner::ExportRunner(QWidget *window, ExportRequest request)
     timer_->setInterval(kDialogDelayMs);
     connect(timer_, &QTimer::timeout, this, [this] { showProgress(); });
     timer_->start();
-    thread_->start();
 }
 
 ExportRunner::~ExportRunner()
 {
-    cancel_ = true;
-    if (thread_) {
-        thread_->disconnect(this);
-        thread_->wait();
-        delete thread_;
-    }
+    work_->release();
     delete dialog_;
 }
 
-bool ExportRunner::isRunning() const
+bool ExportRunner::isRunning() const { return work_->isRunning(); }
+
+void ExportRunner::cancel()
 {
-    return thread_ && !thread_->isFinished();
+    if (work_->isCancelled() || !work_->isRunning())
+        return;
+    work_->cancel();
+    if (dialog_) {
+        dialog_->setLabelText(QStringLiteral("正在取消…"));
+        dialog_->setRange(0, 0);
+        if (auto *button = dialog_->findChild<QPushButton *>())
+            button->setEnabled(false);
+    }
+    // A driver kept waiting by a silent server: the export is let go.
+    cancelWait_ = new QTimer(this);
+    cancelWait_->setSingleShot(true);
+    connect(cancelWait_, &QTimer::timeout, this, [this] {
+        work_->release();
+        closeDialog();
+        deleteLater();
+    });
+    cancelWait_->start(kCancelWaitMs);
 }
 
 void ExportRunner::showProgress()
@@ -67,36 +83,68 @@ void ExportRunner::showProgress()
         dialog_->setMinimumDuration(0);
         dialog_->setAutoClose(false);
         dialog_->setAutoReset(false);
-        connect(dialog_, &QProgressDialog::canceled, this, [this] {
-            cancel_ = true;
-            dialog_->setLabelText(QStringLiteral("正在取消…"));
-        });
+        // The dialog's own reaction (hiding at once) is replaced: it stays
+        // until the export has stopped.
+        // (The toolkit makes that connection by name.)
+        disconnect(dialog_, SIGNAL(canceled()), dialog_, SLOT(cancel()));
+        connect(dialog_, &QProgressDialog::canceled, this, [this] { cancel(); });
         timer_->setInterval(100);
     }
-    if (cancel_)
+    if (work_->isCancelled()) {
+        dialog_->setLabelText(QStringLiteral("正在取消…"));
+        dialog_->show();
         return;
-    if (stage_ == ExportProgress::Reading) {
+    }
+    const Progress &p = *progress_;
+    if (p.stage == ExportProgress::Reading) {
         dialog_->setRange(0, 0);
-        dialog_->setLabelText(QStringLiteral("正在读取字典：已读 %1 个字段").arg(done_.load()));
+        dialog_->setLabelText(QStringLiteral("正在读取字典：已读 %1 个字段").arg(p.done.load()));
     } else {
-        dialog_->setRange(0, std::max(1, total_.load()));
-        dialog_->setValue(done_);
-        dialog_->setLabelText(QStringLiteral("正在写入文件：%1 / %2 个字段").arg(done_.load()).arg(total_.load()));
+        dialog_->setRange(0, std::max(1, p.total.load()));
+        dialog_->setValue(p.done);
+        dialog_->setLabelText(
+            QStringLiteral("正在写入文件：%1 / %2 个字段").arg(p.done.load()).arg(p.total.load()));
     }
     dialog_->show();
 }
 
-void ExportRunner::finished()
+void ExportRunner::closeDialog()
 {
     timer_->stop();
+    if (cancelWait_)
+        cancelWait_->stop();
     if (dialog_) {
         dialog_->hide();
         dialog_->deleteLater();
         dialog_ = nullptr;
     }
-    if (failed_)
-        ui::MsgBox(errorText_, ui::vbOKOnly, QStringLiteral("提示"));
+}
+
+void ExportRunner::ended(const dd::BackgroundWork::Outcome &outcome)
+{
+    closeDialog();
+    const QString prompt = QStringLiteral("提示");
+    // Deleted first: a box shown below runs events of its own.
     deleteLater();
+    // A cancelled export says nothing; one that ended before the cancel
+    // took hold wrote its file, and says so.
+    if (outcome.failed) {
+        if (!outcome.cancelled)
+            ui::MsgBox(failure_, ui::vbOKOnly, prompt);
+    } else {
+        ExportResult result;
+        result.tables = progress_->tables;
+        result.fields = progress_->fields;
+        result.cutCells = progress_->cutCells;
+        QString text = QStringLiteral("已导出：%1\n共 %2 张表、%3 个字段。")
+                           .arg(QDir::toNativeSeparators(output_))
+                           .arg(result.tables)
+                           .arg(result.fields);
+        const QString cut = cutCellsNote(result);
+        if (!cut.isEmpty())
+            text += QLatin1Char('\n') + cut;
+        ui::MsgBox(text, ui::vbInformation, prompt);
+    }
 }
 
 }  // namespace browser

@@ -11,6 +11,7 @@
 // name picked in Combo1 (Combo1_Click: exact Find, MoveComplete, field
 // view), then the field's row selected in DataGrid2.
 #include "form2.h"
+#include "data/object_names.h"
 #include "login/form1.h"
 #include "search/dictionary_search.h"
 #include "search/results_panel.h"
@@ -229,12 +230,12 @@ void Form2::chooseSearchHit(search::Hit hit)
     closeSearchPanel();
 
     // A module filter that hides the table goes back to every module.
-    if (Combo2.ListIndex() > 0 && Combo2.Text() != table.module)
+    if (Combo2.ListIndex() > 0 && !dd::sameName(Combo2.Text(), table.module))
         resumeNext([&] { Combo2.setListIndex(0); });
 
     int entry = -1;
     for (int i = 0; i < Combo1.ListCount() && entry < 0; ++i)
-        if (Combo1.List(i) == table.name)
+        if (dd::sameName(Combo1.List(i), table.name))
             entry = i;
     if (entry < 0) {
         ui::MsgBox(QStringLiteral("当前的表列表中没有【") + table.name + QStringLiteral("】"),
@@ -246,7 +247,7 @@ void Form2::chooseSearchHit(search::Hit hit)
     // would by hand: then no other table's field row is selected.
     QString current;
     resumeNext([&] { current = rsTable.Fields(0).Value().toString(); });
-    if (current != table.name)
+    if (!dd::sameName(current, table.name))
         return;
 
     if (hit.isTable()) {
@@ -267,10 +268,10 @@ void Form2::selectFieldRow(const dd::DictionaryField &field)
     const int rows = rsField.rowCount();
     auto nameAt = [&](int row) { return rsField.cell(row, 0).toString(); };
     int row = field.number - 1;
-    if (row < 0 || row >= rows || nameAt(row) != field.name) {
+    if (row < 0 || row >= rows || !dd::sameName(nameAt(row), field.name)) {
         row = -1;
         for (int r = 0; r < rows && row < 0; ++r)
-            if (nameAt(r) == field.name)
+            if (dd::sameName(nameAt(r), field.name))
                 row = r;
     }
     if (row < 0)

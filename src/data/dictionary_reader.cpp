@@ -1,5 +1,7 @@
 #include "dictionary_reader.h"
+#include "background_work.h"
 #include "error.h"
+#include "object_names.h"
 #include "sql_session.h"
 #include <QHash>
 #include <QSet>
@@ -7,9 +9,6 @@
 namespace dd {
 
 namespace {
-
-// Table names are matched as the server's case-insensitive collation would.
-QString tableKey(const QString &name) { return name.toCaseFolded(); }
 
 QString text(const QVariant &cell) { return cell.isNull() ? QString() : cell.toString(); }
 
@@ -39,6 +38,9 @@ void checkCancel(const std::atomic<bool> *cancel)
         throw readStopped();
 }
 
+Dictionary readAll(const ConnectionString &target, const QString &user, const QString &password,
+                   const DictionaryReader::Progress &progress, const std::atomic<bool> *cancel);
+
 }  // namespace
 
 QString DictionaryReader::tablesStatement()
@@ -55,15 +57,38 @@ QString DictionaryReader::fieldsStatement()
 bool DictionaryReader::isCancelled(const Error &e) { return e.Number() == errc::OperationCancelled; }
 
 Dictionary DictionaryReader::read(const ConnectionString &target, const QString &user,
+                                  const QString &password, CancelToken &token,
+                                  const Progress &progress)
+{
+    const CancelToken::Scope scope(&token);
+    return read(target, user, password, progress, token.flag());
+}
+
+Dictionary DictionaryReader::read(const ConnectionString &target, const QString &user,
                                   const QString &password, const Progress &progress,
                                   const std::atomic<bool> *cancel)
+{
+    try {
+        return readAll(target, user, password, progress, cancel);
+    } catch (const Error &) {
+        // A statement cancelled from another thread ends in whatever error
+        // its driver reports; the flag says what happened.
+        checkCancel(cancel);
+        throw;
+    }
+}
+
+namespace {
+
+Dictionary readAll(const ConnectionString &target, const QString &user, const QString &password,
+                   const DictionaryReader::Progress &progress, const std::atomic<bool> *cancel)
 {
     checkCancel(cancel);
     const std::unique_ptr<SqlSession> session = SqlSession::open(target, user, password);
     checkCancel(cancel);
 
     Dictionary dictionary;
-    session->run(tablesStatement(), [&](RowStore &rows) {
+    session->run(DictionaryReader::tablesStatement(), [&](RowStore &rows) {
         for (int r = 0; r < rows.rowCount(); ++r) {
             DictionaryTable table;
             table.name = text(rows.cell(r, 0));
@@ -82,11 +107,11 @@ Dictionary DictionaryReader::read(const ConnectionString &target, const QString 
     QString lastName;
     int lastGroup = -1;
     int read = 0;
-    session->run(fieldsStatement(), [&](RowStore &rows) {
+    session->run(DictionaryReader::fieldsStatement(), [&](RowStore &rows) {
         for (int r = 0; r < rows.rowCount(); ++r) {
             const QString name = text(rows.cell(r, 0));
             if (lastGroup < 0 || name != lastName) {
-                const QString key = tableKey(name);
+                const QString key = nameKey(name);
                 auto it = groupOfName.constFind(key);
                 if (it == groupOfName.constEnd()) {
                     it = groupOfName.insert(key, int(groups.size()));
@@ -112,7 +137,7 @@ Dictionary DictionaryReader::read(const ConnectionString &target, const QString 
     std::vector<int> listingsLeft(groups.size(), 0);
     std::vector<int> groupOfTable(dictionary.tables.size(), -1);
     for (size_t t = 0; t < dictionary.tables.size(); ++t) {
-        const auto it = groupOfName.constFind(tableKey(dictionary.tables[t].name));
+        const auto it = groupOfName.constFind(nameKey(dictionary.tables[t].name));
         if (it != groupOfName.constEnd()) {
             groupOfTable[t] = *it;
             ++listingsLeft[size_t(*it)];
@@ -140,5 +165,7 @@ Dictionary DictionaryReader::read(const ConnectionString &target, const QString 
     }
     return dictionary;
 }
+
+}  // namespace
 
 }  // namespace dd

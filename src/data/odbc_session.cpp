@@ -1,4 +1,5 @@
 #include "odbc_session.h"
+#include "background_work.h"
 #include "odbc_api.h"
 #include "odbc_fetch.h"
 #include <vector>
@@ -7,11 +8,26 @@ namespace dd {
 
 namespace {
 
-// Frees a statement handle however the statement ends.
+// Frees a statement handle however the statement ends; while it runs, the
+// cancel token of the calling thread's work can cancel it from another
+// thread.
 struct StatementHandle {
     SQLHSTMT handle = SQL_NULL_HSTMT;
+    CancelToken *token = nullptr;
+
+    void cancellableBy(CancelToken *t)
+    {
+        if (!t)
+            return;
+        const SQLHSTMT h = handle;
+        if (!t->setCanceller([h] { SQLCancel(h); }))
+            throw readStopped();
+        token = t;
+    }
     ~StatementHandle()
     {
+        if (token)
+            token->clearCanceller();
         if (handle != SQL_NULL_HSTMT)
             SQLFreeHandle(SQL_HANDLE_STMT, handle);
     }
@@ -90,6 +106,7 @@ RowStore OdbcSession::run(const QString &statementText, const RowSink &sink)
         throw odbcError(readOdbcDiagnostics(SQL_HANDLE_DBC, connection_), QStringLiteral("语句执行失败。"));
     // Whatever the driver: a statement the server never answers ends.
     SQLSetStmtAttr(statement.handle, SQL_ATTR_QUERY_TIMEOUT, integerAttribute(QueryTimeoutSeconds), 0);
+    statement.cancellableBy(CancelToken::current());
     const SQLRETURN r =
         SQLExecDirectW(statement.handle, toOdbcText(statementText), SQLINTEGER(statementText.size()));
     if (!SQL_SUCCEEDED(r) && r != SQL_NO_DATA)

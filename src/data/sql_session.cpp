@@ -1,4 +1,5 @@
 #include "sql_session.h"
+#include "background_work.h"
 #include "data_source.h"
 #include "error.h"
 #include "error_text.h"
@@ -121,6 +122,9 @@ SqlSession::~SqlSession() { removeConnection(name_); }
 
 RowStore SqlSession::run(const QString &statement, const RowSink &sink)
 {
+    const CancelToken *token = CancelToken::current();
+    if (token)
+        token->throwIfCancelled();
     if (odbc_)
         return odbc_->run(statement, sink);
     QSqlDatabase db = QSqlDatabase::database(name_, false);
@@ -137,6 +141,8 @@ RowStore SqlSession::run(const QString &statement, const RowSink &sink)
         while (query.next()) {
             for (int i = 0; i < columns; ++i)
                 rows.cells.append(query.value(i));
+            if (token && rows.rowCount() % kRowsPerHandOver == 0)
+                token->throwIfCancelled();
             if (!handOver(rows, sink, kRowsPerHandOver))
                 throw readStopped();
         }

@@ -1,6 +1,7 @@
 #include "export_job.h"
 #include "data/dictionary_reader.h"
 #include "data/error.h"
+#include "data/object_names.h"
 #include "format_writers.h"
 #include "output_file.h"
 #include <QFile>
@@ -9,22 +10,6 @@
 #include <cstdio>
 
 namespace dd::exporting {
-
-namespace {
-
-// The server compares names without regard to case or trailing blanks.
-bool sameName(const QString &a, const QString &b)
-{
-    auto trimmed = [](const QString &s) {
-        int n = s.size();
-        while (n > 0 && s[n - 1] == QLatin1Char(' '))
-            --n;
-        return QStringView(s).left(n);
-    };
-    return trimmed(a).compare(trimmed(b), Qt::CaseInsensitive) == 0;
-}
-
-}  // namespace
 
 Error unknownModule(const QString &module)
 {
@@ -50,7 +35,7 @@ std::vector<int> selectTables(const Dictionary &dictionary, Scope scope, const Q
     if (scope != Scope::Table)
         return list;
     if (tablePosition >= 0 && tablePosition < int(list.size())
-        && dictionary.tables[list[tablePosition]].name == table)
+        && sameName(dictionary.tables[list[tablePosition]].name, table))
         return {list[tablePosition]};
     for (int i : list)
         if (sameName(dictionary.tables[i].name, table))
@@ -100,24 +85,17 @@ ExportResult writeExport(const ExportContent &content, Format format, const QStr
 }
 
 ExportResult runExport(const ExportRequest &request, const JobProgress &progress,
-               const std::atomic<bool> *cancel)
+                       const std::atomic<bool> *cancel)
 {
     const auto stopped = [cancel] { return cancel && cancel->load(); };
-    Dictionary dictionary;
-    try {
-        dictionary = DictionaryReader::read(
-            request.source, request.user, request.password,
-            [&](int fieldsRead) {
-                if (progress)
-                    progress({ExportProgress::Reading, fieldsRead, 0});
-                return !stopped();
-            },
-            cancel);
-    } catch (const Error &e) {
-        if (DictionaryReader::isCancelled(e))
-            throw exportCancelled();
-        throw;
-    }
+    const Dictionary dictionary = DictionaryReader::read(
+        request.source, request.user, request.password,
+        [&](int fieldsRead) {
+            if (progress)
+                progress({ExportProgress::Reading, fieldsRead, 0});
+            return !stopped();
+        },
+        cancel);
     if (stopped())
         throw exportCancelled();
 

@@ -2,8 +2,8 @@
 // One export from start to end: the dictionary is read once on a connection
 // of the export's own (the shared dictionary reader), the chosen tables are
 // picked out and the file is written beside its target and renamed over it.
-// Usable on any thread; the windows run it on a worker thread, the command
-// line on its main thread.
+// Usable on any thread; the windows and the command line run it as a
+// BackgroundWork (data/background_work.h).
 #include "data/connection_string.h"
 #include "data/error.h"
 #include "export_content.h"
@@ -53,10 +53,13 @@ struct ExportProgress {
 };
 using JobProgress = std::function<void(const ExportProgress &)>;
 
-// Throws Error: the reader's, an unknown module or table, the file's, or
-// exportCancelled() once *cancel is set.
+// Throws Error: the reader's, an unknown module or table, the file's. Once
+// *cancel is set it stops at its next step and throws; whatever it throws
+// then, the caller knows it was cancelled by its flag, not by the error.
+// Inside a BackgroundWork, pass work.token().flag(): the statement running
+// is then cancelled too.
 ExportResult runExport(const ExportRequest &request, const JobProgress &progress = {},
-               const std::atomic<bool> *cancel = nullptr);
+                       const std::atomic<bool> *cancel = nullptr);
 
 // The tables of `dictionary` that a scope takes, in the dictionary's order.
 // Throws Error naming a module or table the dictionary does not have.

@@ -5,14 +5,14 @@
 // queries on the calling thread. A read that failed is tried again by the
 // next load().
 //
-// Stopping (or destroying the search) never waits: the read is told to
-// stop and ends on its own thread at its next step (a block of rows, or the
-// server's next answer); nothing it finds is delivered any more. The
-// program's end waits a moment for reads still running.
+// Stopping (or destroying the search) never waits: the read (a
+// BackgroundWork) is cancelled, its running statement too, and ends on its
+// own thread; nothing it finds is delivered any more.
 //
 //   search.load(target, "sa", password);     // nothing when loaded or loading
 //   connect(&search, &DictionarySearch::changed, ...);
 //   if (search.state() == DictionarySearch::Ready) hits = search.find("chbm");
+#include "data/background_work.h"
 #include "data/connection_string.h"
 #include "searcher.h"
 #include <QObject>
@@ -45,16 +45,11 @@ public:
     std::vector<Hit> find(const QString &query);
     std::shared_ptr<const SearchIndex> index() const { return index_; }
 
-    // Waits a moment (at most a second) for reads still running; false
-    // when one still runs.
-    static bool waitForReads();
-
 signals:
     // The state or the progress changed.
     void changed();
 
 private:
-    struct Run;
     void progressed(int fields);
     void built(std::shared_ptr<const SearchIndex> index);
     void failed(const QString &description);
@@ -62,7 +57,7 @@ private:
     State state_ = Idle;
     int fieldsRead_ = 0;
     QString failure_;
-    std::shared_ptr<Run> run_;
+    std::shared_ptr<dd::BackgroundWork> work_;
     std::shared_ptr<const SearchIndex> index_;
     std::unique_ptr<Searcher> searcher_;
 };

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -159,10 +160,15 @@ private slots:
             QMetaObject::invokeMethod(d, "accept");
         });
         poll.start();
+        ui::ScopedMsgBoxHandler boxes;
         QApplication::setActiveWindow(b->widget());
         inEventLoop([&] { QTest::keyClick(view(b->DataGrid2), Qt::Key_S, Qt::ControlModifier); });
         QVERIFY(sawDialog);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(target), 10000);
+        // The end is said, with the file and what it holds.
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.calls().size(), 1, 10000);
+        QCOMPARE(boxes.calls()[0].title, QStringLiteral("提示"));
+        QCOMPARE(boxes.calls()[0].prompt, QStringLiteral("已导出：%1\n共 1 张表、8 个字段。").arg(target));
         const auto rows = rowsOf(readBack("csv", target)["fields"]);
         QCOMPARE(int(rows.size()), 8);   // the current table's fields only
         QCOMPARE(rows[0][0], "GL_a|b");

@@ -42,9 +42,12 @@ private slots:
                         table("01", "总账", "GL_accvouch", "凭证", 2),
                         table("03", QString(), "EMPTY", QString(), 0),
                         table("04", "库存管理", "GL_accvouch", "凭证(再列)", 0)});
-        // A field row naming its table in another case, one with NULLs, and
-        // one of a table the list does not have.
+        // Field rows naming their table in another case or with trailing
+        // blanks (the server takes both as the same name), one with NULLs,
+        // and one of a table the list does not have.
         folder.execute("svdata_001_2020", "insert into RPT_ItmDEF values('gl_ACCVOUCH', 9, 'iLast', '最后', 'int')");
+        folder.execute("svdata_001_2020", "insert into RPT_ItmDEF values('SO_SOMain  ', 9, 'iPad', '补空格', 'int')");
+        folder.execute("svdata_001_2020", "insert into RPT_ItmDEF values(' SO_SOMain', 9, 'xLead', '前空格', 'int')");
         folder.execute("svdata_001_2020", "insert into RPT_ItmDEF values('SO_SOMain', 0, NULL, NULL, NULL)");
         folder.execute("svdata_001_2020", "insert into RPT_ItmDEF values('ORPHAN', 1, 'x', 'y', 'z')");
     }
@@ -57,11 +60,11 @@ private slots:
         QCOMPARE(d.tables[1].name, QString("SO_SOMain"));
         QVERIFY(d.tables[2].module.isEmpty() && d.tables[2].description.isEmpty());
         QCOMPARE(fieldNames(d, 0), QStringList({"F1", "F2", "iLast"}));
-        QCOMPARE(fieldNames(d, 1), QStringList({"", "F1", "F2", "F3"}));
+        QCOMPARE(fieldNames(d, 1), QStringList({"", "F1", "F2", "F3", "iPad"}));   // leading blanks count
         QCOMPARE(fieldNames(d, 2), QStringList());
         // Listed twice: the same fields under both listings.
         QCOMPARE(fieldNames(d, 3), fieldNames(d, 0));
-        QCOMPARE(int(d.fields.size()), 3 + 4 + 3);
+        QCOMPARE(int(d.fields.size()), 3 + 5 + 3);
         for (int t = 0; t < 4; ++t)
             for (int i = 0; i < d.tables[size_t(t)].fieldCount; ++i) {
                 const DictionaryField &f = d.fields[size_t(d.tables[size_t(t)].firstField + i)];

@@ -2,6 +2,7 @@
 // (the TDS test server, FreeTDS): a slow server keeps the window answering
 // and what was typed meanwhile is answered; a read that fails says so and
 // the next search reads again; leaving the browser during a read ends it.
+#include "data/background_work.h"
 #include "browser_driver.h"
 #include "data/dictionary_reader.h"
 #include "fault_session.h"
@@ -206,7 +207,7 @@ void SearchLoad::leavingTheBrowserEndsTheRead()
     QVERIFY2(leaving.elapsed() < 1000, qPrintable(QString::number(leaving.elapsed())));
     settle();
     QVERIFY(!::Form2.isLoaded() && ::Form1.isLoaded() && ::Form1->Visible());
-    QVERIFY(search::DictionarySearch::waitForReads());
+    QVERIFY(dd::BackgroundWork::waitForAll(1000));
     QVERIFY2(leaving.elapsed() < 1000, qPrintable(QString::number(leaving.elapsed())));
     QVERIFY(session.calls().isEmpty());
     session.audit(d);

@@ -46,7 +46,7 @@ QStringList exportArgs(const QString &server, const QStringList &more)
 
 }  // namespace
 
-class TestExportCommandLine : public QObject {
+class TestCliExport : public QObject {
     Q_OBJECT
     ddtest::DictionaryFolder folder;
     QTemporaryDir out;
@@ -63,6 +63,27 @@ private slots:
         QCOMPARE(help.status, 0);
         QVERIFY(QString::fromUtf8(help.out).contains("datadict export --server SERVER --account ID --year YEAR"));
         QVERIFY(help.err.isEmpty() && version.err.isEmpty());
+        // The command's own --help, whatever else is on the line.
+        for (const QStringList &args : {QStringList{"export", "--help"},
+                                        QStringList{"export", "--server", "--help"},
+                                        QStringList{"export", "-h", "--format", "pdf"}}) {
+            const Run commandHelp = datadict(args);
+            QCOMPARE(commandHelp.status, 0);
+            QCOMPARE(commandHelp.out, help.out);
+            QVERIFY(commandHelp.err.isEmpty());
+        }
+    }
+
+    // Blanks around the account and the year are dropped before the check,
+    // the year query and the database name alike.
+    void accountAndYearTrimmed()
+    {
+        const Run run = datadict({"export", "--server", folder.path(), "--account", " 001 ", "--year", "2011 ",
+                                  "--format", "csv", "--output", "-"});
+        QVERIFY2(run.status == 0, run.err.constData());
+        const Run plain = datadict(exportArgs(folder.path(), {"--format", "csv", "--output", "-"}));
+        QCOMPARE(plain.status, 0);
+        QCOMPARE(run.out, plain.out);
     }
 
     void csvAndMarkdownToStandardOutput()
@@ -100,6 +121,7 @@ private slots:
         QTest::newRow("unknown module") << with(QStringList{"--account", "001", "--year", "2011", "--module", "存货"} + output) << 1 << "字典中没有模块【存货】。";
         QTest::newRow("unknown format") << with({"--account", "001", "--year", "2011", "--format", "pdf", "--output", out.filePath("never.csv")}) << 2 << "不认识的格式【pdf】：可用 xlsx、csv、md、html。";
         QTest::newRow("no output") << with({"--account", "001", "--year", "2011", "--format", "csv"}) << 2 << "缺少参数 --output。";
+        QTest::newRow("option twice") << with(QStringList{"--account", "001", "--year", "2011", "--year", "2010"} + output) << 2 << "参数 --year 只能给一次。";
         QTest::newRow("password argument") << with(QStringList{"--account", "001", "--year", "2011", "--password", "x"} + output) << 2 << "密码不能写在命令行上：请用环境变量 DATADICT_PASSWORD，或在终端上输入。";
         QTest::newRow("workbook to standard output") << with({"--account", "001", "--year", "2011", "--format", "xlsx", "--output", "-"}) << 2 << "只有 CSV 和 Markdown 可以写到标准输出。";
         QTest::newRow("missing folder") << with({"--account", "001", "--year", "2011", "--format", "csv", "--output", out.filePath("missing/never.csv")}) << 1 << QStringLiteral("找不到路径【%1】。").arg(out.filePath("missing/never.csv"));
@@ -169,5 +191,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestExportCommandLine)
-#include "tst_export_command_line.moc"
+QTEST_GUILESS_MAIN(TestCliExport)
+#include "tst_cli_export.moc"

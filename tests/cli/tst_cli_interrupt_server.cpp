@@ -1,0 +1,136 @@
+// Ctrl+C in the command line: while a statement waits on a server that has
+// gone silent, and at the password prompt (the terminal's echo comes back).
+#include "awkward_dictionary.h"
+#include "tds_server_process.h"
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <unistd.h>
+
+using namespace exporttest;
+
+namespace {
+
+// An export started against the server; returns once the server holds a
+// statement it will never answer.
+bool startExport(QProcess &p, const tdstest::TdsServerProcess &server, const QString &output)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DATADICT_PASSWORD", server.password());
+    p.setProcessEnvironment(env);
+    p.setChildProcessModifier([] { ::setsid(); });
+    p.start(binaryDir() + "/datadict",
+            {"export", "--server", server.dataSource(), "--account", "001", "--year", "2011",
+             "--format", "csv", "--output", output});
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 20000) {
+        const tdstest::StatementLog log = server.log();
+        for (const auto &e : log.entries())
+            if (e.outcome == "unanswered")
+                return true;
+        QTest::qWait(50);
+    }
+    return false;
+}
+
+}  // namespace
+
+class TestCliInterrupt : public QObject {
+    Q_OBJECT
+    ddtest::DictionaryFolder folder;
+    QTemporaryDir out;
+
+private slots:
+    void initTestCase() { makeAwkwardFolder(folder); }
+
+    // The first Ctrl+C cancels and ends within 2 s however the server
+    // behaves; a second one ends at once.
+    void interruptEndsAWaitingExport_data()
+    {
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<int>("interrupts");
+        QTest::addColumn<int>("boundMs");
+        QTest::newRow("once") << QStringList{"--hang-after-login"} << 1 << 2000;
+        QTest::newRow("twice") << QStringList{"--hang-after-login"} << 2 << 700;
+    }
+    void interruptEndsAWaitingExport()
+    {
+        QFETCH(QStringList, faults);
+        QFETCH(int, interrupts);
+        QFETCH(int, boundMs);
+        tdstest::TdsServerProcess server({folder.path(), "pw", faults});
+        QString error;
+        QVERIFY2(server.start(&error), qPrintable(error));
+        const QString output = out.filePath(QString("interrupted%1.csv").arg(interrupts));
+        QProcess p;
+        QVERIFY(startExport(p, server, output));
+        for (int i = 1; i < interrupts; ++i) {
+            ::kill(pid_t(p.processId()), SIGINT);
+            QTest::qWait(100);
+        }
+        QElapsedTimer ending;
+        ending.start();
+        ::kill(pid_t(p.processId()), SIGINT);
+        QVERIFY(p.waitForFinished(35000));
+        QVERIFY2(ending.elapsed() < boundMs, qPrintable(QString::number(ending.elapsed())));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 130);
+        QVERIFY(!QFile::exists(output));
+    }
+
+    // At the prompt, through a terminal: Ctrl+C ends with 130 and Ctrl+D
+    // (end of input) is no password; either way echo is back on after.
+    void thePromptGivesTheTerminalBack_data()
+    {
+        QTest::addColumn<QByteArray>("typed");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("Ctrl+C") << QByteArray("sec\x03") << 130 << "";
+        QTest::newRow("Ctrl+D") << QByteArray("\x04") << 2 << "没有输入密码";
+    }
+    void thePromptGivesTheTerminalBack()
+    {
+        QFETCH(QByteArray, typed);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        if (QStandardPaths::findExecutable("script").isEmpty())
+            QSKIP("script (util-linux) is not installed");
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DATADICT_PASSWORD");
+        env.insert("LANG", "C.UTF-8");
+        env.insert("SHELL", "/bin/sh");
+        p.setProcessEnvironment(env);
+        // The shell outlives the program's Ctrl+C (a trap), to report.
+        const QString command = "trap true INT; '" + binaryDir() + "/datadict' export --server '" + folder.path()
+                                + "' --account 001 --year 2011 --format csv --output '"
+                                + out.filePath("never.csv") + "'; echo status=$?; stty -a";
+        p.start("script", {"-qec", command, "/dev/null"});
+        QVERIFY(p.waitForStarted());
+        QByteArray shown;
+        QElapsedTimer waited;
+        waited.start();
+        while (!shown.contains("sa 的密码：") && waited.elapsed() < 20000) {
+            p.waitForReadyRead(100);
+            shown += p.readAll();
+        }
+        QVERIFY2(shown.contains("sa 的密码："), shown.constData());
+        p.write(typed);
+        QTest::qWait(500);
+        p.closeWriteChannel();   // script ends only with its input
+        QVERIFY(p.state() == QProcess::NotRunning || p.waitForFinished(20000));
+        shown += p.readAll();
+        const QString text = QString::fromUtf8(shown);
+        QVERIFY2(text.contains(QString("status=%1").arg(status)), qPrintable(text));
+        QVERIFY2(text.contains(said), qPrintable(text));
+        QVERIFY2(text.contains(QRegularExpression("[ ;]echo ")) && !text.contains("-echo "), qPrintable(text));
+        QVERIFY(!QFile::exists(out.filePath("never.csv")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliInterrupt)
+#include "tst_cli_interrupt_server.moc"
