@@ -1,10 +1,18 @@
 #include "catalog_reader.h"
+#include "data/background_work.h"
 #include "data/data_source.h"
 #include "data/error.h"
 #include "data/sql_session.h"
 #include "server_catalog.h"
 
 namespace dd::catalog {
+
+Catalog CatalogReader::read(const ConnectionString &target, const QString &user, const QString &password,
+                            CancelToken &token, const Progress &progress)
+{
+    const CancelToken::Scope scope(&token);
+    return read(target, user, password, progress, token.flag());
+}
 
 Catalog CatalogReader::read(const ConnectionString &target, const QString &user, const QString &password,
                             const Progress &progress, const std::atomic<bool> *cancel)
