@@ -128,15 +128,18 @@ const CatalogWidths &CatalogConnection::widths()
 {
     if (!widths_) {
         // The catalogs are read-only: measured once for the whole process.
+        // A file written anew is measured anew.
         static QHash<QString, std::shared_ptr<const CatalogWidths>> measured;
         const bool inMemory = file_ == QLatin1String(":memory:");
-        auto it = inMemory ? measured.end() : measured.find(file_);
+        const QFileInfo info(file_);
+        const QString key = QStringLiteral("%1|%2|%3").arg(file_).arg(info.lastModified().toMSecsSinceEpoch()).arg(info.size());
+        auto it = inMemory ? measured.end() : measured.find(key);
         if (it != measured.end()) {
             widths_ = *it;
         } else {
             widths_ = measureCatalog(QSqlDatabase::database(name_, false));
             if (!inMemory)
-                measured.insert(file_, widths_);
+                measured.insert(key, widths_);
         }
     }
     return *widths_;
