@@ -142,6 +142,7 @@ void Form2::exportDictionary()
     request.table = table;
     request.tablePosition = rsTable.currentRow();
     request.format = choice->format;
+    request.physical = choice->physical;
     request.output = choice->file;
     request.heading = {account, year, QDateTime::currentDateTime()};
     exportRun_ = new ExportRunner(widget(), std::move(request));

@@ -137,6 +137,7 @@ void Form2::Form_Resize()
 void Form2::Form_Unload(int &Cancel)
 {
     (void)Cancel;
+    endStructure();
     endSearch();  // a dictionary load under way stops with its connection
     rs2Events = nullptr;
     if (rsTable.State() == 1)

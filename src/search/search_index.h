@@ -21,6 +21,7 @@ public:
                                                     const std::atomic<bool> *cancel = nullptr);
 
     const dd::Dictionary &dictionary() const { return *dictionary_; }
+    const std::shared_ptr<const dd::Dictionary> &sharedDictionary() const { return dictionary_; }
 
     int textCount() const { return int(foldedStart_.size()) - 1; }
     QStringView folded(int text) const
