@@ -120,8 +120,10 @@ void Form2::buildRelations()
             if (search_->state() == search::DictionarySearch::Ready && (Check3.Value() || !pendingJoin_.isEmpty()))
                 buildRelations();
             showRelations();
-            if (search_->state() == search::DictionarySearch::Failed && !pendingJoin_.isEmpty())
+            if (search_->state() == search::DictionarySearch::Failed && !pendingJoin_.isEmpty()) {
                 endPendingJoin();
+                ui::MsgBox(search_->statusText(), ui::vbOKOnly, ui::PromptTitle);
+            }
         });
     }
     if (search_->state() != search::DictionarySearch::Ready)
@@ -135,9 +137,13 @@ void Form2::buildRelations()
                 work.deliver([this, built] { relationsBuilt(built); });
         },
         {[this](const dd::Error &e) {
+             const QString text = QStringLiteral("关联分析失败：") + e.Description();
              if (relationsList_)
-                 relationsList_->showStatus(QStringLiteral("关联分析失败：") + e.Description());
-             endPendingJoin();
+                 relationsList_->showStatus(text);
+             if (!pendingJoin_.isEmpty()) {
+                 endPendingJoin();
+                 ui::MsgBox(text, ui::vbOKOnly, ui::PromptTitle);
+             }
          },
          [this](const dd::BackgroundWork::Outcome &) {
              relationsWork_.reset();

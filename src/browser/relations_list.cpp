@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -181,8 +182,8 @@ void RelationsList::showLinks(std::shared_ptr<const Relations> relations, int ta
 
 // Each column as wide as its header and its widest text among the first
 // rows, within a bound; when that is more than the list's width, the
-// names and the evidence give up width in proportion (their texts elided,
-// whole in the tooltip) and the description takes what is left.
+// widest of the names and the evidence give up width first (their texts
+// elided, whole in the tooltip) and the description takes what is left.
 void RelationsList::fitColumns()
 {
     constexpr int kMeasuredRows = 200;
@@ -202,18 +203,25 @@ void RelationsList::fitColumns()
             width = std::max(width, metrics.horizontalAdvance(model_->index(r, c).data().toString()) + kPadding);
         widths[c] = std::min(width, caps[c]);
     }
-    const int room = view_->viewport()->width() > 0 ? view_->viewport()->width() : width();
+    // Room for the scroll bar that many rows bring, whether it shows yet or not.
+    const QScrollBar *bar = view_->verticalScrollBar();
+    const int room = (view_->viewport()->width() > 0 ? view_->viewport()->width() : width())
+                     - (bar->isVisible() ? 0 : bar->sizeHint().width());
     const int fixed = widths[Way] + widths[Sureness];
     int flexible = 0;
     for (int c : {Table, OwnField, OtherField, Evidence})
         flexible += widths[c];
     const int spare = room - fixed - kLeastDescription;
-    if (flexible > spare && flexible > 0) {
-        for (int c : {Table, OwnField, OtherField, Evidence})
-            widths[c] = std::max(30, widths[c] * std::max(0, spare) / flexible);
-        flexible = 0;
-        for (int c : {Table, OwnField, OtherField, Evidence})
-            flexible += widths[c];
+    // Too wide: the widest give up width first, down to a common bound.
+    while (flexible > spare && flexible > 0) {
+        int widest = Table;
+        for (int c : {OwnField, OtherField, Evidence})
+            if (widths[c] > widths[widest])
+                widest = c;
+        if (widths[widest] <= 30)
+            break;
+        --widths[widest];
+        --flexible;
     }
     widths[Description] = std::max(kLeastDescription, room - fixed - flexible);
     for (int c = 0; c < ColumnCount; ++c)
