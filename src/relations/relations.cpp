@@ -495,15 +495,22 @@ private:
             points += 2;
         if (sameMeaning)
             points += 2;
+        // The meanings agree when equal, when either is missing, or when both
+        // are codes of one thing (存货编码, 存货代码).
+        const int keyMeaning = meaningId_[size_t(key)];
+        bool meaningAgrees = sameMeaning || m < 0 || keyMeaning < 0;
+        if (!meaningAgrees) {
+            const QString thing = rules::codedThing(meaningText_[size_t(m)]);
+            meaningAgrees = !thing.isEmpty() && thing == rules::codedThing(meaningText_[size_t(keyMeaning)]);
+        }
         // One name, two things: a key here, a plain column of another meaning there.
-        if (sameName && !sameMeaning && m >= 0 && meaningId_[size_t(key)] >= 0)
+        if (sameName && !meaningAgrees)
             points -= 2;
         const int types = rules::typeAgreement(typeFacts_[size_t(typeId_[size_t(field)])],
                                                typeFacts_[size_t(typeId_[size_t(key)])]);
         points += types > 0 ? 1 : types < 0 ? -2 : 0;
         // The parent is plainly the master of what the field holds, unless
         // the field's own meaning says it holds something else.
-        const bool meaningAgrees = sameMeaning || m < 0;
         const bool master = !ambiguous && meaningAgrees && isMasterKey(key);
         if (master)
             points += 1;

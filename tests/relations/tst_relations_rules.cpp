@@ -101,6 +101,9 @@ void RelationsRules::infers_data()
         << QStringList{"Subject|会计科目|ccode:科目编码:nvarchar(40)",
                        "Order|订单|ID:单据ID:int,cCode:单据编号:nvarchar(30)"}
         << "Order.cCode" << QStringList{"Subject.ccode 同名键 低 30/40"};
+    QTest::newRow("the same name, a code of the same thing")
+        << QStringList{Inventory, "Stock|现存量|AutoID:自动编号:int,cInvCode:存货代码:nvarchar(20)"}
+        << "Stock.cInvCode" << QStringList{"Inventory.cInvCode 同名键 高"};
     QTest::newRow("a name without meaning")
         << QStringList{Inventory, "Stock|现存量|AutoID:自动编号:int,cInvCode::nvarchar(20)"}
         << "Stock.cInvCode" << QStringList{"Inventory.cInvCode 同名键 高"};
