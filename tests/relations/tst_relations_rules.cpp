@@ -13,17 +13,17 @@ namespace {
 
 // "Name|描述|field:meaning:type,field:meaning:type"; a trailing "*N" makes N
 // tables, Name1..NameN. The first field comes first.
-QVector<dictgen::TableRow> tablesOf(const QStringList &specs)
+QVector<dictgen::TableRow> tablesOf(const QStringList &lines)
 {
     QVector<dictgen::TableRow> tables;
-    for (QString spec : specs) {
+    for (QString line : lines) {
         int copies = 0;
-        const int star = spec.lastIndexOf(QLatin1Char('*'));
+        const int star = line.lastIndexOf(QLatin1Char('*'));
         if (star > 0) {
-            copies = spec.mid(star + 1).toInt();
-            spec = spec.left(star);
+            copies = line.mid(star + 1).toInt();
+            line = line.left(star);
         }
-        const QStringList parts = spec.split(QLatin1Char('|'));
+        const QStringList parts = line.split(QLatin1Char('|'));
         dictgen::TableRow t;
         t.systemid = QStringLiteral("01");
         t.module = QStringLiteral("总账");
