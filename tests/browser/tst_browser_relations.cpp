@@ -61,6 +61,7 @@ private slots:
     void cleanup() { endProgram(); }
     void listFollowsTheTableAndEnterGoesThere();
     void copiesTheJoinOfChosenTables();
+    void theDatabaseKeysCountOnceRead();
 
 private:
     browser::Form2 *b_ = nullptr;
@@ -160,6 +161,23 @@ void BrowserRelations::copiesTheJoinOfChosenTables()
     QVERIFY2(sql.contains("       d.cCusName, -- 客户名称\n"), qPrintable(sql));
     QVERIFY(!sql.contains("没有找到"));
     QVERIFY(!QApplication::overrideCursor());
+}
+
+// Once "显示实际结构" has read the database, the links are built again on
+// its keys: a declared foreign key shows as 外键.
+void BrowserRelations::theDatabaseKeysCountOnceRead()
+{
+    folder_->execute(Catalog, "CREATE TABLE BD_Inventory (cInvCode nvarchar(20) PRIMARY KEY, cInvName nvarchar(120))");
+    folder_->execute(Catalog, "CREATE TABLE SO_OrderDetail (AutoID int PRIMARY KEY, ID int, "
+                              "cInvCode nvarchar(20) REFERENCES BD_Inventory (cInvCode))");
+    clickRow(b_->DataGrid1, rowOf(b_->DataGrid1, QStringLiteral("SO_OrderDetail")));
+    QCheckBox *relations = b_->Check3.checkBox();
+    QTest::mouseClick(relations, Qt::LeftButton, {}, QPoint(8, relations->height() / 2));
+    QTRY_VERIFY(list()->model()->rowCount() == 2);
+    QVERIFY(!listed().join(' ').contains("外键"));
+    QCheckBox *structure = b_->Check1.checkBox();
+    QTest::mouseClick(structure, Qt::LeftButton, {}, QPoint(8, structure->height() / 2));
+    QTRY_VERIFY_WITH_TIMEOUT(listed().contains("引用|BD_Inventory|存货档案|cInvCode|cInvCode|外键+同名键+含义相同|高"), 10000);
 }
 
 QTEST_MAIN(BrowserRelations)
