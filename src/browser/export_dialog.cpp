@@ -1,4 +1,5 @@
 #include "export_dialog.h"
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -74,6 +75,12 @@ std::optional<ExportChoice> askExportTarget(QWidget *parent, const QString &sugg
         grid->addWidget(label, row, 0);
         grid->addWidget(scope, row, 1);
     }
+    // The database's own facts beside the dictionary's, off unless asked for.
+    auto *physical = new QCheckBox(QStringLiteral("含实际结构(约行数、实际类型、允许空、键、核对)"), &dialog);
+    physical->setObjectName(QStringLiteral("exportPhysical"));
+    physical->setAccessibleName(QStringLiteral("含实际结构"));
+    if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout()))
+        grid->addWidget(physical, grid->rowCount(), 1);
 
     while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         ExportChoice choice;
@@ -82,6 +89,7 @@ std::optional<ExportChoice> askExportTarget(QWidget *parent, const QString &sugg
         const int typeIndex = std::max(0, int(types.indexOf(dialog.selectedNameFilter())));
         choice.format = dd::exporting::formatOfFile(choice.file).value_or(kFormats[typeIndex]);
         choice.scope = Scope(scope->currentIndex());
+        choice.physical = physical->isChecked();
         if (QFileInfo::exists(choice.file) && !confirmReplace(&dialog, choice.file))
             continue;
         return choice;

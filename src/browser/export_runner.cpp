@@ -99,6 +99,9 @@ void ExportRunner::showProgress()
     if (p.stage == ExportProgress::Reading) {
         dialog_->setRange(0, 0);
         dialog_->setLabelText(QStringLiteral("正在读取字典：已读 %1 个字段").arg(p.done.load()));
+    } else if (p.stage == ExportProgress::ReadingStructure) {
+        dialog_->setRange(0, 0);
+        dialog_->setLabelText(QStringLiteral("正在读取实际结构…已读取%1个表").arg(p.done.load()));
     } else {
         dialog_->setRange(0, std::max(1, p.total.load()));
         dialog_->setValue(p.done);

@@ -10,12 +10,18 @@
 //   form2_status.cpp       status bar, clock, back to the login window
 //   form2_search.cpp       the dictionary-wide search box and its results
 //   form2_copy_export.cpp  copying rows, names and a SELECT; exporting
+//   form2_physical.cpp     the database's own structure beside the dictionary:
+//                          physical columns, empty tables hidden, the findings
+//   form2_relations.cpp    the tables the current one joins with, and the
+//                          SELECT joining chosen tables
 //   captions.h             the field and table-count captions
 //   open_browser.h         what the login window's OK and Exit call
 #include "data/connection.h"
 #include "data/connection_string.h"
 #include "data/recordset.h"
+#include "ui/check_box.h"
 #include "ui/combo_box.h"
+#include "ui/command_button.h"
 #include "ui/data_grid.h"
 #include "ui/form.h"
 #include "search/searcher.h"
@@ -25,6 +31,7 @@
 #include "ui/timer.h"
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QKeyEvent;
@@ -37,9 +44,25 @@ class DictionarySearch;
 class ResultsPanel;
 }
 
+namespace dd {
+class BackgroundWork;
+}
+namespace dd::catalog {
+struct Catalog;
+struct Finding;
+}
+namespace dd::relations {
+class Relations;
+}
+
 namespace browser {
 
 class ExportRunner;
+class FieldFacts;
+class FindingsPanel;
+class PhysicalStructure;
+class StructureLoad;
+class RelationsList;
 
 class Form2 final : public ui::Form, private dd::RecordsetEvents {
 public:
@@ -60,6 +83,12 @@ public:
     // The dictionary-wide search: its caption and box, last in the tab order.
     ui::Label Label5{*this};
     ui::TextBox Text1{*this};
+    // The database's own structure beside the dictionary, all off at start.
+    ui::CheckBox Check1{*this};         // 显示实际结构
+    ui::CheckBox Check2{*this};         // 隐藏空表
+    ui::CommandButton Command1{*this};  // 结构核对…
+    // The tables the current table joins with, off at start.
+    ui::CheckBox Check3{*this};   // 显示关联表
 
     // The window's data, declared in this order.
     dd::Connection cnData;
@@ -111,8 +140,26 @@ private:
     void placeSearchPanel();
     void closeSearchPanel();
     void chooseSearchHit(search::Hit hit);
+    bool goToTable(const QString &name, const QString &module);
     void selectFieldRow(const dd::DictionaryField &field);
     void endSearch();
+
+    // The database's own structure.
+    enum StructureUse : unsigned { ShowColumns = 1, HideEmpty = 2, ListFindings = 4 };
+    void designPhysical();
+    void Check1_Click();
+    void Check2_Click();
+    void Command1_Click();
+    void useStructure(unsigned uses);
+    void applyStructure(unsigned uses);
+    void showPhysicalColumns(bool on);
+    void hideEmptyTables(bool on);
+    void fillNamesFromList();
+    void showCountFailureOnce();
+    void showFindings();
+    void closeFindings();
+    void chooseFinding(const dd::catalog::Finding &finding);
+    void endStructure();
     // Copy and export (Ctrl+C, Ctrl+A, Ctrl+S and the grids' menus).
     void setUpCopyAndExport();
     void showGridMenu(ui::DataGrid &grid, const QPoint &at);
@@ -121,6 +168,22 @@ private:
     void copySelectStatement();
     QString currentTableName() const;
     void exportDictionary();
+
+    // Which tables join.
+    class TableMoves;
+    void designRelations();
+    void Check3_Click();
+    void placeRelations();
+    std::shared_ptr<const dd::catalog::Catalog> catalogForRelations() const;
+    void buildRelations();
+    void relationsBuilt(std::shared_ptr<const dd::relations::Relations> relations);
+    void relationsMoved();
+    void showRelations();
+    void chooseRelation(int table, int field);
+    void copyJoinStatement();
+    void copyJoinOf(const QStringList &names);
+    void endPendingJoin();
+    void endRelations();
 
     // Status bar.
     void Timer1_Timer();
@@ -143,6 +206,21 @@ private:
     search::ResultsPanel *searchPanel_ = nullptr;
     QPointer<QWidget> focusBeforeSearch_;
     QPointer<ExportRunner> exportRun_;   // owned by the window
+    // Read at the first use of Check1, Check2 or Command1, never before.
+    std::shared_ptr<const PhysicalStructure> structure_;
+    QPointer<StructureLoad> structureLoad_;   // owned by the window
+    unsigned pendingUses_ = 0;
+    std::shared_ptr<FieldFacts> fieldFacts_;  // while Check1 is on
+    FindingsPanel *findingsPanel_ = nullptr;
+    bool countFailureShown_ = false;
+    // Made when Check3 is first turned on or a join is first copied.
+    std::shared_ptr<const dd::relations::Relations> relations_;
+    std::shared_ptr<dd::BackgroundWork> relationsWork_;
+    RelationsList *relationsList_ = nullptr;
+    std::shared_ptr<TableMoves> tableMoves_;
+    bool relationsWaitForSearch_ = false;
+    bool relationsRefreshPosted_ = false;
+    QStringList pendingJoin_;   // chosen tables to copy once the links are built
 };
 
 // The credit panel's text.

@@ -77,6 +77,8 @@ Form2::Form2()
     Timer1.setInterval(1000);
 
     designSearch();
+    designPhysical();
+    designRelations();
 
     Combo1.onChange = [this] { Combo1_Change(); };
     Combo1.onClick = [this] { Combo1_Click(); };
@@ -90,6 +92,8 @@ Form2::~Form2()
 {
     // No table event may reach a window being taken apart.
     rs2Events = nullptr;
+    endStructure();
+    endRelations();
     endSearch();
 }
 

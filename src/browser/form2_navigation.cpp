@@ -89,13 +89,7 @@ void Form2::Combo2_Click()
     // Refill the names, unhooked: the moves that go with it run no field
     // query and show no not-found message.
     rs2Events = nullptr;
-    Combo1.Clear();
-    while (!atEndOrUnreadable(rsTable)) {
-        resumeNext([&] { Combo1.AddItem(rsTable.Fields(0).Value().toString()); });
-        if (!resumeNext([&] { rsTable.MoveNext(); }))
-            break;
-    }
-    resumeNext([&] { rsTable.MoveFirst(); });
+    fillNamesFromList();
     if (loaded)
         resumeNext([&] { Label3.setCaption(tableCountCaption(allModules, moduleName, rsTable.RecordCount())); });
     else
@@ -156,6 +150,19 @@ void Form2::rs2Events_EndOfRecordset(bool &fMoreData, int adStatus, dd::Recordse
                    + QStringLiteral("】开头的表，请重新输入"),
                ui::vbInformation, ui::PromptTitle);
     resumeNext([&] { Combo1.setText(QString()); });
+}
+
+// Combo1's list: one entry per record of rsTable, in order; then back on
+// the first record. Called unhooked, so the moves reach no handler.
+void Form2::fillNamesFromList()
+{
+    Combo1.Clear();
+    while (!atEndOrUnreadable(rsTable)) {
+        resumeNext([&] { Combo1.AddItem(rsTable.Fields(0).Value().toString()); });
+        if (!resumeNext([&] { rsTable.MoveNext(); }))
+            break;
+    }
+    resumeNext([&] { rsTable.MoveFirst(); });
 }
 
 // No current table: no fields and no caption.

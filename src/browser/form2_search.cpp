@@ -13,6 +13,7 @@
 #include "form2.h"
 #include "data/object_names.h"
 #include "login/form1.h"
+#include "physical_structure.h"
 #include "search/dictionary_search.h"
 #include "search/results_panel.h"
 #include "ui/error_modes.h"
@@ -228,34 +229,44 @@ void Form2::chooseSearchHit(search::Hit hit)
         return;
     const dd::DictionaryTable table = index->dictionary().tables[size_t(hit.table)];
     closeSearchPanel();
-
-    // A module filter that hides the table goes back to every module.
-    if (Combo2.ListIndex() > 0 && !dd::sameName(Combo2.Text(), table.module))
-        resumeNext([&] { Combo2.setListIndex(0); });
-
-    int entry = -1;
-    for (int i = 0; i < Combo1.ListCount() && entry < 0; ++i)
-        if (dd::sameName(Combo1.List(i), table.name))
-            entry = i;
-    if (entry < 0) {
-        ui::MsgBox(QStringLiteral("当前的表列表中没有【") + table.name + QStringLiteral("】"),
-                   ui::vbInformation, Prompt);
+    if (!goToTable(table.name, table.module))
         return;
-    }
-    resumeNext([&] { Combo1.setListIndex(entry); });
-    // The pick's own search may fail (a name holding an apostrophe), as it
-    // would by hand: then no other table's field row is selected.
-    QString current;
-    resumeNext([&] { current = rsTable.Fields(0).Value().toString(); });
-    if (!dd::sameName(current, table.name))
-        return;
-
     if (hit.isTable()) {
         DataGrid1.SetFocus();
         return;
     }
     selectFieldRow(index->dictionary().fields[size_t(hit.field)]);
     DataGrid2.SetFocus();
+}
+
+// A table becomes the current one as the user would make it so: empty
+// tables shown again when it is hidden among them, the module filter back
+// to every module when it hides the table (Combo2_Click), then its name
+// picked in Combo1 (Combo1_Click). False when it could not be reached.
+bool Form2::goToTable(const QString &name, const QString &module)
+{
+    if (Check2.Value() && structure_ && !structure_->isListedWhenHidingEmpty(name)) {
+        Check2.setValue(false);
+        hideEmptyTables(false);
+    }
+    if (Combo2.ListIndex() > 0 && !dd::sameName(Combo2.Text(), module))
+        resumeNext([&] { Combo2.setListIndex(0); });
+
+    int entry = -1;
+    for (int i = 0; i < Combo1.ListCount() && entry < 0; ++i)
+        if (dd::sameName(Combo1.List(i), name))
+            entry = i;
+    if (entry < 0) {
+        ui::MsgBox(QStringLiteral("当前的表列表中没有【") + name + QStringLiteral("】"),
+                   ui::vbInformation, Prompt);
+        return false;
+    }
+    resumeNext([&] { Combo1.setListIndex(entry); });
+    // The pick's own search may fail (a name holding an apostrophe), as it
+    // would by hand: then no other table's field row is selected.
+    QString current;
+    resumeNext([&] { current = rsTable.Fields(0).Value().toString(); });
+    return dd::sameName(current, name);
 }
 
 // The field's row in the field grid becomes current and highlighted (the

@@ -110,8 +110,11 @@ Catalog CatalogBuilder::take()
     std::sort(order.begin(), order.end());
     Catalog catalog;
     catalog.tables.reserve(tables_.size());
-    for (const auto &entry : order)
-        catalog.tables.push_back(std::move(tables_[size_t(entry.second)]));
+    for (const auto &entry : order) {
+        Table &table = tables_[size_t(entry.second)];
+        table.columns.shrink_to_fit();
+        catalog.tables.push_back(std::move(table));
+    }
     tables_.clear();
     columnIds_.clear();
     tableOf_.clear();

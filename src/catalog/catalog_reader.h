@@ -10,6 +10,10 @@
 #include <atomic>
 #include <functional>
 
+namespace dd {
+class CancelToken;
+}
+
 namespace dd::catalog {
 
 class CatalogReader {
@@ -27,6 +31,10 @@ public:
     static Catalog read(const ConnectionString &target, const QString &user,
                         const QString &password, const Progress &progress = {},
                         const std::atomic<bool> *cancel = nullptr);
+    // The same under a cancel token (BackgroundWork::token()): its cancel()
+    // also cancels the statement running.
+    static Catalog read(const ConnectionString &target, const QString &user,
+                        const QString &password, CancelToken &token, const Progress &progress = {});
 };
 
 }  // namespace dd::catalog

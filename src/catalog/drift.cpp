@@ -21,6 +21,13 @@ bool isDictionaryTable(const QString &key)
     return key == grpdef || key == itmdef;
 }
 
+// Tables the server's own tools keep in a user database (database
+// diagrams): no one documents them, and they are no hint.
+bool isToolTable(const QString &key)
+{
+    return key == QLatin1String("sysdiagrams") || key == QLatin1String("dtproperties");
+}
+
 // A documented name written with the default schema ("dbo.Table") names
 // the same table as "Table".
 QString tableKey(const QString &name)
@@ -261,8 +268,10 @@ Comparison compare(const Dictionary &dictionary, const Catalog &catalog)
 
     for (int p = 0; p < int(catalog.tables.size()); ++p) {
         const Table &table = catalog.tables[size_t(p)];
-        if (documented[size_t(p)] || table.isView || !table.schema.isEmpty()
-            || isDictionaryTable(nameKey(table.name)))
+        if (documented[size_t(p)] || table.isView || !table.schema.isEmpty())
+            continue;
+        const QString key = nameKey(table.name);
+        if (isDictionaryTable(key) || isToolTable(key))
             continue;
         Finding f;
         f.level = Level::Hint;

@@ -151,8 +151,9 @@ Catalog readWith(SqlSession &session, const Statements &s, const ReadControl &co
             builder.setRowCount(rows.cell(r, 0).toLongLong(), rows.cell(r, 1).toLongLong());
         });
     } catch (const Error &e) {
-        if (e.Number() == errc::OperationCancelled)
-            throw;
+        // A statement stopped from another thread ends in the driver's own error.
+        if (e.Number() == errc::OperationCancelled || control.stopped())
+            throw readStopped();
         countFailure = e.Description();
     }
     Catalog catalog = builder.take();
@@ -180,8 +181,8 @@ Catalog readServerCatalog(SqlSession &session, const ReadControl &control)
         if (version.rowCount() > 0)
             major = version.cell(0, 0).toInt();
     } catch (const Error &e) {
-        if (e.Number() == errc::OperationCancelled)
-            throw;
+        if (e.Number() == errc::OperationCancelled || control.stopped())
+            throw readStopped();
     }
     if (control.stopped())
         throw readStopped();

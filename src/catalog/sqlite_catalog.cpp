@@ -142,8 +142,9 @@ Catalog readSqliteCatalog(SqlSession &session, const ReadControl &control)
             checkStopped(control);
         }
     } catch (const Error &e) {
-        if (e.Number() == errc::OperationCancelled)
-            throw;
+        // A statement stopped from another thread ends in the driver's own error.
+        if (e.Number() == errc::OperationCancelled || control.stopped())
+            throw readStopped();
         countFailure = e.Description();
     }
     Catalog catalog = builder.take();

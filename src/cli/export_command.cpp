@@ -22,10 +22,10 @@ int exportDictionary(const Arguments &args)
                              .arg(args.value(QStringLiteral("format")))};
     request.format = *format;
     request.output = args.value(QStringLiteral("output"));
-    if (request.output == QLatin1String("-") && !isText(request.format))
-        throw UsageError{QStringLiteral("只有 CSV 和 Markdown 可以写到标准输出。")};
+    request.csvRaw = args.has(QStringLiteral("csv-raw"));
     request.module = args.value(QStringLiteral("module"));
     request.scope = request.module.isEmpty() ? Scope::Dictionary : Scope::List;
+    request.physical = args.has(QStringLiteral("physical"));
     const QString pw = password();
 
     return runInterruptible([&](BackgroundWork &work) {
@@ -42,6 +42,8 @@ int exportDictionary(const Arguments &args)
                 [&line](const ExportProgress &p) {
                     if (p.stage == ExportProgress::Reading)
                         line.show(QStringLiteral("正在读取字典：%1 个字段").arg(p.done));
+                    else if (p.stage == ExportProgress::ReadingStructure)
+                        line.show(QStringLiteral("正在读取实际结构：%1 个表").arg(p.done));
                     else
                         line.show(QStringLiteral("正在写入：%1 / %2 个字段").arg(p.done).arg(p.total));
                 },
@@ -63,7 +65,7 @@ const CommandRegistration registered([] {
     c.name = QStringLiteral("export");
     c.order = 10;
     c.synopsis = {QStringLiteral("datadict export ") + accountSynopsis() + QStringLiteral(" [--module NAME]"),
-                  QStringLiteral("                --format xlsx|csv|md|html --output FILE")};
+                  QStringLiteral("                --format xlsx|csv|md|html --output FILE [--physical] [--csv-raw]")};
     c.summary = QStringLiteral("导出账套 ID 在 YEAR 年的数据字典（指定 --module 时只导出该模块）");
     c.optionsTitle = QStringLiteral("导出选项");
     c.options = accountOptions();
@@ -71,7 +73,11 @@ const CommandRegistration registered([] {
               << Option{QStringLiteral("format"), QStringLiteral("FORMAT"),
                         QStringLiteral("xlsx（Excel 工作簿）、csv、md（Markdown）或 html（网页）"), true}
               << Option{QStringLiteral("output"), QStringLiteral("FILE"),
-                        QStringLiteral("目标文件；- 表示标准输出（仅 csv 和 md）"), true};
+                        QStringLiteral("目标文件；- 表示标准输出（xlsx 为二进制）"), true}
+              << Option{QStringLiteral("physical"), QString(),
+                        QStringLiteral("同时写出数据库的实际结构：表的约行数，字段的实际类型、允许空、键、核对")}
+              << Option{QStringLiteral("csv-raw"), QString(),
+                        QStringLiteral("CSV 单元格原样写出：以 = + - @ 等开头的不加 '（供程序读取）")};
     c.run = exportDictionary;
     return c;
 }());

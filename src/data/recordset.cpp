@@ -67,14 +67,19 @@ Recordset &Recordset::operator=(Recordset &&other)
         return *this;
     detachFromConnection();
     open_ = other.open_;
-    rows_ = std::move(other.rows_);
-    pos_ = other.pos_;
+    // The rows are the other's as read; this variable's filter applies to them.
+    rows_ = other.filter_ && other.open_ ? std::move(other.unfiltered_) : std::move(other.rows_);
+    unfiltered_ = RowStore();
+    pos_ = filter_ ? 0 : other.pos_;
+    if (open_)
+        applyFilter();
     connection_ = other.connection_;
     if (connection_)
         connection_->attach(this);
     other.detachFromConnection();
     other.open_ = false;
     other.rows_ = RowStore();
+    other.unfiltered_ = RowStore();
     other.pos_ = 0;
     const auto observers = observers_;
     for (RecordsetObserver *o : observers)
@@ -94,6 +99,7 @@ void Recordset::Open(const QString &source, Connection &activeConnection, int, i
         throw objectIsOpen();
     rows_ = activeConnection.query(source);
     open_ = true;
+    applyFilter();
     pos_ = 0;
     connection_ = &activeConnection;
     activeConnection.attach(this);
@@ -114,6 +120,7 @@ void Recordset::closeByConnection()
 {
     open_ = false;
     rows_ = RowStore();
+    unfiltered_ = RowStore();
     pos_ = 0;
     const auto observers = observers_;
     for (RecordsetObserver *o : observers)
@@ -199,6 +206,40 @@ void Recordset::Find(const QString &criteria, long skipRecords, int searchDirect
         }
     }
     moveTo(found, adRsnMove, found >= count);
+}
+
+void Recordset::setFilter(RowFilter keep)
+{
+    if (!keep && !filter_)
+        return;
+    if (open_ && filter_)
+        rows_ = std::move(unfiltered_);   // back to every row read
+    unfiltered_ = RowStore();
+    filter_ = std::move(keep);
+    if (!open_)
+        return;
+    applyFilter();
+    pos_ = 0;
+    const auto observers = observers_;
+    for (RecordsetObserver *o : observers)
+        o->rowsReplaced(*this);
+    moveTo(0, adRsnMove, false);
+}
+
+// rows_ holds every row read: keep those the filter keeps, the rest aside.
+void Recordset::applyFilter()
+{
+    if (!filter_)
+        return;
+    RowStore kept;
+    kept.columns = rows_.columns;
+    const int width = rows_.columnCount();
+    for (int r = 0; r < rows_.rowCount(); ++r)
+        if (filter_(rows_, r))
+            for (int c = 0; c < width; ++c)
+                kept.cells.append(rows_.cell(r, c));
+    unfiltered_ = std::move(rows_);
+    rows_ = std::move(kept);
 }
 
 void Recordset::moveTo(int pos, int reason, bool ranPastEnd)

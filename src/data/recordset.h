@@ -5,6 +5,7 @@
 #include "row_store.h"
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <vector>
 
 namespace dd {
@@ -97,6 +98,14 @@ public:
     void Find(const QString &criteria, long skipRecords = 0, int searchDirection = adSearchForward,
               int start = adBookmarkFirst);
 
+    // A filter on the rows read: only the rows it keeps are records (counted,
+    // walked, found, shown); it holds across reopenings until cleared with
+    // an empty one. Setting it on an open recordset makes the first kept
+    // record current (raising MoveComplete). No statement is sent.
+    using RowFilter = std::function<bool(const RowStore &rows, int row)>;
+    void setFilter(RowFilter keep);
+    bool isFiltered() const { return bool(filter_); }
+
     // For bound controls.
     void addObserver(RecordsetObserver *o);
     void removeObserver(RecordsetObserver *o);
@@ -121,8 +130,12 @@ private:
     void detachFromConnection();
     void closeByConnection();
 
+    void applyFilter();
+
     bool open_ = false;
     RowStore rows_;
+    RowStore unfiltered_;   // every row read, while a filter is set
+    RowFilter filter_;
     int pos_ = 0;
     Connection *connection_ = nullptr;
     EventHook *hook_ = nullptr;

@@ -45,15 +45,16 @@ void writeCsv(OutputFile &out, const ExportContent &content, const WriteProgress
               bool raw)
 {
     out.write(QByteArray("\xEF\xBB\xBF"));
-    writeRow(out, fieldColumns(), raw);
+    writeRow(out, fieldColumns() + content.fieldExtraColumns(), raw);
     const auto &fields = content.dictionary->fields;
     int written = 0;
     for (int i = 0; i < content.tableCount(); ++i) {
         const DictionaryTable &t = content.table(i);
         for (int f = t.firstField; f < t.firstField + t.fieldCount; ++f) {
             const DictionaryField &field = fields[f];
-            writeRow(out, {t.name, t.description, t.module, QString::number(field.number),
-                           field.name, field.meaning, field.type},
+            writeRow(out, QStringList{t.name, t.description, t.module, QString::number(field.number),
+                                      field.name, field.meaning, field.type}
+                              + content.fieldExtras(f),
                      raw);
         }
         written += t.fieldCount;

@@ -11,6 +11,36 @@ int ExportContent::fieldCount() const
     return n;
 }
 
+QStringList ExportContent::tableExtras(int position) const
+{
+    if (!physical)
+        return {};
+    const size_t t = size_t(tables[size_t(position)]);
+    return {t < physical->rowCount.size() ? physical->rowCount[t] : QString()};
+}
+
+QStringList ExportContent::fieldExtras(int field) const
+{
+    if (!physical)
+        return {};
+    if (size_t(field) >= physical->field.size())
+        return {QString(), QString(), QString(), QString()};
+    const auto &facts = physical->field[size_t(field)];
+    return {facts[0], facts[1], facts[2], facts[3]};
+}
+
+QStringList ExportContent::tableExtraColumns() const
+{
+    return physical ? QStringList{QStringLiteral("约行数")} : QStringList();
+}
+
+QStringList ExportContent::fieldExtraColumns() const
+{
+    return physical ? QStringList{QStringLiteral("实际类型"), QStringLiteral("允许空"),
+                                  QStringLiteral("键"), QStringLiteral("核对")}
+                    : QStringList();
+}
+
 QStringList tableColumns()
 {
     return {QStringLiteral("数据表"), QStringLiteral("中文表名"), QStringLiteral("所属模块"),

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -16,14 +17,30 @@ struct ExportHeading {
     QDateTime time;    // when the export ran
 };
 
+// The database's own facts beside the dictionary, for an export that
+// asks for them (physical_facts.h makes them).
+struct PhysicalFacts {
+    std::vector<QString> rowCount;                // per Dictionary::tables index: 约行数
+    std::vector<std::array<QString, 4>> field;    // per Dictionary::fields index:
+                                                  // 实际类型, 允许空, 键, 核对
+};
+
 struct ExportContent {
     const Dictionary *dictionary = nullptr;
     std::vector<int> tables;   // indexes into dictionary->tables, in the order written
     ExportHeading heading;
+    const PhysicalFacts *physical = nullptr;   // null: the dictionary alone
 
     const DictionaryTable &table(int i) const { return dictionary->tables[tables[i]]; }
     int tableCount() const { return int(tables.size()); }
     int fieldCount() const;
+
+    // What the physical facts add after a table's or a field's own values
+    // (nothing without them), and their captions.
+    QStringList tableExtras(int position) const;
+    QStringList fieldExtras(int field) const;
+    QStringList tableExtraColumns() const;   // 约行数
+    QStringList fieldExtraColumns() const;   // 实际类型, 允许空, 键, 核对
 };
 
 // Column captions of the table list and of the field list.

@@ -44,9 +44,4 @@ QString fileTypeOf(Format format)
     return QString();
 }
 
-bool isText(Format format)
-{
-    return format == Format::Csv || format == Format::Markdown;
-}
-
 }  // namespace dd::exporting

@@ -14,7 +14,5 @@ std::optional<Format> formatOfFile(const QString &fileName);
 QString suffixOf(Format format);
 // The save dialog's file types, one per format: "Excel 工作簿 (*.xlsx)".
 QString fileTypeOf(Format format);
-// Whether the format can be written to standard output.
-bool isText(Format format);
 
 }  // namespace dd::exporting

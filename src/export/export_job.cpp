@@ -1,5 +1,7 @@
 #include "export_job.h"
+#include "catalog/catalog_reader.h"
 #include "data/dictionary_reader.h"
+#include "physical_facts.h"
 #include "data/error.h"
 #include "data/object_names.h"
 #include "format_writers.h"
@@ -100,6 +102,28 @@ ExportResult runExport(const ExportRequest &request, const JobProgress &progress
         throw exportCancelled();
 
     ExportContent content;
+    PhysicalFacts facts;
+    if (request.physical) {
+        catalog::Catalog physical;
+        try {
+            physical = catalog::CatalogReader::read(
+                request.source, request.user, request.password,
+                [&](int tablesRead) {
+                    if (progress)
+                        progress({ExportProgress::ReadingStructure, tablesRead, 0});
+                    return !stopped();
+                },
+                cancel);
+        } catch (const Error &e) {
+            if (DictionaryReader::isCancelled(e))
+                throw exportCancelled();
+            throw;
+        }
+        if (stopped())
+            throw exportCancelled();
+        facts = physicalFacts(dictionary, physical, catalog::compare(dictionary, physical));
+        content.physical = &facts;
+    }
     content.dictionary = &dictionary;
     content.tables = selectTables(dictionary, request.scope, request.module, request.table,
                                   request.tablePosition);

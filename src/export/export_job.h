@@ -29,6 +29,7 @@ struct ExportRequest {
     QString output;            // a file, or "-" for standard output
     ExportHeading heading;
     bool csvRaw = false;       // CSV: every cell as it is, without the guard for spreadsheets
+    bool physical = false;     // the database's own facts beside the dictionary's
 };
 
 // How a format is written.
@@ -47,8 +48,8 @@ struct ExportResult {
 QString cutCellsNote(const ExportResult &result);
 
 struct ExportProgress {
-    enum Stage { Reading, Writing } stage = Reading;
-    int done = 0;    // fields read or written
+    enum Stage { Reading, Writing, ReadingStructure } stage = Reading;
+    int done = 0;    // fields read or written; tables read while reading the structure
     int total = 0;   // fields to write; 0 while reading
 };
 using JobProgress = std::function<void(const ExportProgress &)>;

@@ -109,7 +109,7 @@ void writeHtml(OutputFile &out, const ExportContent &content, const WriteProgres
                                "<span id=\"count\"></span>\n</header>\n"));
 
     // Contents: by module, the table list with links to the sections.
-    const QStringList tableHead = tableColumns();
+    const QStringList tableHead = tableColumns() + content.tableExtraColumns();
     QString toc = QStringLiteral("<nav id=\"toc\">\n<h2>目录</h2>\n");
     for (const ModuleGroup &group : groups) {
         toc += QStringLiteral("<div class=\"toc-module\">\n<h3>") + moduleTitle(group.module)
@@ -145,13 +145,19 @@ void writeHtml(OutputFile &out, const ExportContent &content, const WriteProgres
                         + htmlText(t.description) + QStringLiteral("</span></h3>\n<p class=\"info\">所属模块：")
                         + htmlText(t.module) + QStringLiteral("　字段数：") + QString::number(t.fieldCount)
                         + QStringLiteral("</p>\n<table class=\"fields\">\n<thead><tr><th>序号</th><th>字段名称</th>"
-                                         "<th>字段含义</th><th>字段类型</th></tr></thead>\n<tbody>\n");
+                                         "<th>字段含义</th><th>字段类型</th>");
+            for (const QString &c : content.fieldExtraColumns())
+                s += QStringLiteral("<th>") + c + QStringLiteral("</th>");
+            s += QStringLiteral("</tr></thead>\n<tbody>\n");
             for (int f = t.firstField; f < t.firstField + t.fieldCount; ++f) {
                 const DictionaryField &field = fields[f];
                 s += QStringLiteral("<tr><td>") + QString::number(field.number)
                      + QStringLiteral("</td><td class=\"n\">") + htmlText(field.name)
                      + QStringLiteral("</td><td class=\"m\">") + htmlText(field.meaning)
-                     + QStringLiteral("</td><td>") + htmlText(field.type) + QStringLiteral("</td></tr>\n");
+                     + QStringLiteral("</td><td>") + htmlText(field.type) + QStringLiteral("</td>");
+                for (const QString &extra : content.fieldExtras(f))
+                    s += QStringLiteral("<td>") + htmlText(extra) + QStringLiteral("</td>");
+                s += QStringLiteral("</tr>\n");
             }
             s += QStringLiteral("</tbody>\n</table>\n</section>\n");
             out.write(s);

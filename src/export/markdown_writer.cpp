@@ -84,15 +84,19 @@ void writeMarkdown(OutputFile &out, const ExportContent &content, const WritePro
     out.write(QStringLiteral("# ") + markdownText(documentTitle(content.heading)) + QStringLiteral("\n\n")
               + markdownText(headingLine(content.heading)) + QStringLiteral("\n\n"));
 
-    out.write(QStringLiteral("## 数据表\n\n") + row(tableColumns()) + rule(4));
+    const QStringList tableHead = tableColumns() + content.tableExtraColumns();
+    out.write(QStringLiteral("## 数据表\n\n") + row(tableHead) + rule(tableHead.size()));
     for (int i = 0; i < content.tableCount(); ++i) {
         const DictionaryTable &t = content.table(i);
-        out.write(row({markdownText(t.name), markdownText(t.description), markdownText(t.module),
-                       QString::number(t.fieldCount)}));
+        QStringList cells{markdownText(t.name), markdownText(t.description), markdownText(t.module),
+                          QString::number(t.fieldCount)};
+        for (const QString &extra : content.tableExtras(i))
+            cells << markdownText(extra);
+        out.write(row(cells));
     }
     out.write("\n");
 
-    const QStringList columns = fieldColumns().mid(3);
+    const QStringList columns = fieldColumns().mid(3) + content.fieldExtraColumns();
     const auto &fields = content.dictionary->fields;
     int written = 0;
     for (const ModuleGroup &group : groups) {
@@ -110,8 +114,11 @@ void writeMarkdown(OutputFile &out, const ExportContent &content, const WritePro
                 text += row(columns) + rule(columns.size());
             for (int f = t.firstField; f < t.firstField + t.fieldCount; ++f) {
                 const DictionaryField &field = fields[f];
-                text += row({QString::number(field.number), markdownText(field.name),
-                             markdownText(field.meaning), markdownText(field.type)});
+                QStringList cells{QString::number(field.number), markdownText(field.name),
+                                  markdownText(field.meaning), markdownText(field.type)};
+                for (const QString &extra : content.fieldExtras(f))
+                    cells << markdownText(extra);
+                text += row(cells);
             }
             text += QLatin1Char('\n');
             out.write(text);

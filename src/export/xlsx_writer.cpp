@@ -2,6 +2,7 @@
 // go to disk as they are written, so a whole dictionary never sits in memory.
 #include "format_writers.h"
 #include "output_file.h"
+#include "rows_report.h"
 #include "data/error.h"
 #include <QDir>
 #include <algorithm>
@@ -243,7 +244,12 @@ int writeXlsx(const QString &path, const QString &shownName, const ExportContent
     SheetSeries tables(book, QStringLiteral("数据表"), content.tableCount(), limits, shownName, cut);
     SheetSeries fields(book, QStringLiteral("字段"), content.fieldCount(), limits, shownName, cut);
 
-    tables.header(tableColumns(), heading, bold, {24, 30, 16, 8});
+    const QStringList tableExtraColumns = content.tableExtraColumns();
+    const QStringList fieldExtraColumns = content.fieldExtraColumns();
+    std::vector<double> tableWidths{24, 30, 16, 8}, fieldWidths{24, 30, 16, 6, 24, 36, 16};
+    tableWidths.insert(tableWidths.end(), size_t(tableExtraColumns.size()), 12);
+    fieldWidths.insert(fieldWidths.end(), size_t(fieldExtraColumns.size()), 16);
+    tables.header(tableColumns() + tableExtraColumns, heading, bold, tableWidths);
     int firstField = 0;
     for (int i = 0; i < content.tableCount(); ++i) {
         const DictionaryTable &t = content.table(i);
@@ -256,11 +262,14 @@ int writeXlsx(const QString &path, const QString &shownName, const ExportContent
         sheet.text(row, 1, t.description);
         sheet.text(row, 2, t.module);
         sheet.number(row, 3, t.fieldCount);
+        const QStringList extras = content.tableExtras(i);
+        for (int e = 0; e < extras.size(); ++e)
+            sheet.text(row, 4 + e, extras[e]);
         firstField += t.fieldCount;
     }
-    tables.filter(4);
+    tables.filter(4 + int(tableExtraColumns.size()));
 
-    fields.header(fieldColumns(), heading, bold, {24, 30, 16, 6, 24, 36, 16});
+    fields.header(fieldColumns() + fieldExtraColumns, heading, bold, fieldWidths);
     const auto &all = content.dictionary->fields;
     int written = 0;
     for (int i = 0; i < content.tableCount(); ++i) {
@@ -276,13 +285,44 @@ int writeXlsx(const QString &path, const QString &shownName, const ExportContent
             sheet.text(row, 4, field.name);
             sheet.text(row, 5, field.meaning);
             sheet.text(row, 6, field.type);
+            const QStringList extras = content.fieldExtras(f);
+            for (int e = 0; e < extras.size(); ++e)
+                sheet.text(row, 7 + e, extras[e]);
         }
         if (progress && !progress(written))
             throw exportCancelled();
     }
-    fields.filter(7);
+    fields.filter(7 + int(fieldExtraColumns.size()));
     book.close();
     return cut;
+}
+
+}  // namespace dd::exporting
+
+namespace dd::exporting {
+
+void writeXlsxRows(const QString &path, const QString &shownName, const RowsReport &report)
+{
+    Workbook book(path, shownName);
+    lxw_workbook *wb = book.get();
+    lxw_format *bold = workbook_add_format(wb);
+    format_set_bold(bold);
+    const QByteArray title = report.title.toUtf8();
+    lxw_doc_properties properties{};
+    properties.title = const_cast<char *>(title.constData());
+    workbook_set_properties(wb, &properties);
+
+    // The summary beside the heading, on the row above the captions.
+    const XlsxLimits limits;
+    int cut = 0;
+    SheetSeries sheets(book, QStringLiteral("核对结果"), int(report.rows.size()), limits, shownName, cut);
+    sheets.header(report.columns, report.heading + QStringLiteral("　") + report.summary, bold,
+                  std::vector<double>(size_t(report.columns.size()), 18));
+    for (int r = 0; r < int(report.rows.size()); ++r)
+        for (int c = 0; c < report.rows[size_t(r)].size(); ++c)
+            sheets.sheetOf(r).text(sheets.rowOf(r), c, report.rows[size_t(r)][c]);
+    sheets.filter(int(report.columns.size()));
+    book.close();
 }
 
 }  // namespace dd::exporting

@@ -44,6 +44,11 @@ public:
     // Ready only: the hits of a query, best first.
     std::vector<Hit> find(const QString &query);
     std::shared_ptr<const SearchIndex> index() const { return index_; }
+    // Ready only: the dictionary read, for whoever else needs it whole.
+    std::shared_ptr<const dd::Dictionary> dictionary() const
+    {
+        return index_ ? index_->sharedDictionary() : nullptr;
+    }
 
 signals:
     // The state or the progress changed.

@@ -174,6 +174,8 @@ DataGrid::DataGrid(Form &form)
     fitRowHeight();
 
     QObject::connect(model_, &QAbstractItemModel::modelReset, view_, [this] { rowsReset(); });
+    QObject::connect(model_, &QAbstractItemModel::columnsInserted, view_,
+                     [this](const QModelIndex &, int first, int last) { columnsAdded(first, last); });
     QObject::connect(model_, &RecordsetTableModel::currentRecordMoved, view_,
                      [this](int row) { recordMoved(row); });
     rowsReset();
@@ -184,6 +186,19 @@ DataGrid::~DataGrid() = default;
 void DataGrid::setDataSource(dd::Recordset *rs)
 {
     model_->setRecordset(rs);
+}
+
+void DataGrid::setExtension(std::shared_ptr<GridExtension> extension)
+{
+    model_->setExtension(std::move(extension));
+    showSelection();  // the highlighted rows across the columns now shown
+}
+
+void DataGrid::columnsAdded(int first, int last)
+{
+    QHeaderView *head = view_->horizontalHeader();
+    for (int i = first; i <= last; ++i)
+        head->resizeSection(i, defaultColumnWidth(i));
 }
 
 QTableView *DataGrid::tableView() const
@@ -238,8 +253,10 @@ void DataGrid::rowsReset()
     selBookmarks_.positions_.clear();
     chosen_.clear();
     chosenCount_ = 0;
+    // Widths belong to the recordset's own columns (an extension's come and go).
     QStringList names;
-    for (int i = 0; i < ColumnCount(); ++i)
+    const int own = DataSource() ? model_->recordColumnCount() : ColumnCount();
+    for (int i = 0; i < own; ++i)
         names << model_->headerData(i, Qt::Horizontal).toString();
     // A closed recordset shows no columns; the widths wait for its reopening.
     if (!names.isEmpty() && names != widthColumns_) {
@@ -294,7 +311,8 @@ void DataGrid::viewRowChanged(int row)
     if (syncing_ || row < 0)
         return;
     dd::Recordset *rs = DataSource();
-    if (!rs || row == rs->currentRow())
+    // An extension's row is no record: the record stays where it is.
+    if (!rs || row == rs->currentRow() || row >= rs->rowCount())
         return;
     raiseUserEvent([rs, row] { rs->moveToRow(row); });
 }
@@ -390,11 +408,8 @@ QStringList DataGrid::columnCaptions() const
 QStringList DataGrid::rowTexts(int row) const
 {
     QStringList texts;
-    const dd::Recordset *rs = DataSource();
-    for (int c = 0; c < ColumnCount(); ++c) {
-        const QVariant &v = rs->cell(row, c);
-        texts << (v.isNull() ? QString() : v.toString());
-    }
+    for (int c = 0; c < ColumnCount(); ++c)
+        texts << model_->data(model_->index(row, c)).toString();
     return texts;
 }
 
@@ -427,7 +442,8 @@ void DataGridColumn::setWidth(float twips)
     if (twips < 0)
         throw dd::Error(380, QStringLiteral("无效的属性值"));
     if (grid_.widthColumns_.isEmpty()) {
-        for (int i = 0; i < grid_.ColumnCount(); ++i)
+        const int own = grid_.DataSource() ? grid_.model_->recordColumnCount() : grid_.ColumnCount();
+        for (int i = 0; i < own; ++i)
             grid_.widthColumns_ << grid_.model_->headerData(i, Qt::Horizontal).toString();
     }
     if (int(grid_.widths_.size()) <= index_)

@@ -26,6 +26,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QPoint;
@@ -37,6 +38,7 @@ class Recordset;
 
 namespace ui {
 
+class GridExtension;
 class RecordsetTableModel;
 class DataGrid;
 
@@ -81,6 +83,11 @@ public:
     void setDataSource(dd::Recordset *rs);
     dd::Recordset *DataSource() const;
 
+    // Columns and rows shown beside the bound recordset's (grid_extension.h);
+    // nullptr: the recordset alone. The current row, the highlighted rows
+    // and the widths set stay.
+    void setExtension(std::shared_ptr<GridExtension> extension);
+
     // Columns of the bound rows (0-based). An index that is no column
     // throws dd::Error.
     DataGridColumn Columns(int index);
@@ -115,6 +122,7 @@ private:
     class View;
 
     void rowsReset();
+    void columnsAdded(int first, int last);
     void recordMoved(int row);
     void followRecord();
     void viewRowChanged(int row);

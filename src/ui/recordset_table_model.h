@@ -5,8 +5,11 @@
 // model holds no copy of the rows; it reads the recordset's row store.
 #include "data/recordset.h"
 #include <QAbstractTableModel>
+#include <memory>
 
 namespace ui {
+
+class GridExtension;
 
 class RecordsetTableModel : public QAbstractTableModel, private dd::RecordsetObserver {
     Q_OBJECT
@@ -18,6 +21,15 @@ public:
     // everything as it is.
     void setRecordset(dd::Recordset *rs);
     dd::Recordset *recordset() const { return rs_; }
+
+    // Extra columns and rows beside the recordset's (nullptr: none). They
+    // are inserted and removed as such: the rows the view shows, its
+    // current row and its selection stay.
+    void setExtension(std::shared_ptr<GridExtension> extension);
+    const std::shared_ptr<GridExtension> &extension() const { return extension_; }
+    // The recordset's own columns and rows, without the extension's.
+    int recordColumnCount() const;
+    int recordRowCount() const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -35,7 +47,12 @@ private:
     void currentMoved(dd::Recordset &rs) override;
     void recordsetGone(dd::Recordset &rs) override;
 
+    void countExtras();
+
     dd::Recordset *rs_ = nullptr;
+    std::shared_ptr<GridExtension> extension_;
+    int extraColumns_ = 0;
+    int extraRows_ = 0;
 };
 
 }  // namespace ui

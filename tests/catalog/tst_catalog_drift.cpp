@@ -112,6 +112,9 @@ private slots:
             << QStringList{"错误 Orders 数据库中没有此表"};
         QTest::newRow("the default schema written out")
             << "dbo.Orders" << QStringList{"a|int"} << "Orders" << false << QStringList{"a|int"} << none;
+        QTest::newRow("the tools' own tables")
+            << "T" << QStringList{} << "sysdiagrams" << false << QStringList{"a|int"}
+            << QStringList{"错误 T 数据库中没有此表"};
         QTest::newRow("the dictionary's own tables")
             << "RPT_ItmDEF" << QStringList{"nothing|int"} << "rpt_grpdef" << false << QStringList{"a|int"}
             << QStringList{};

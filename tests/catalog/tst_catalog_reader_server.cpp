@@ -3,12 +3,15 @@
 // the same facts each way, from a fixed handful of statements.
 #include "catalog/catalog_reader.h"
 #include "catalog/drift.h"
+#include "data/background_work.h"
 #include "data/dictionary_reader.h"
 #include "data/error.h"
 #include "data/statements.h"
 #include "tds_server_process.h"
 #include "test_folder.h"
+#include <QElapsedTimer>
 #include <QTest>
+#include <optional>
 
 using namespace dd;
 using namespace dd::catalog;
@@ -175,6 +178,27 @@ private slots:
         QCOMPARE(views, 1);
         QCOMPARE(foreignKeys, 2);
         QVERIFY(filled > 0 && filled < int(c.tables.size()) / 2);
+    }
+
+    // Under a background work's token the cancel reaches the statement the
+    // server is still working on: the read ends cancelled at once.
+    void tokenCancelsTheRunningStatement()
+    {
+        tdstest::TdsServerProcess server({folder.path(), "pw", {"--delay-ms", "3000"}});
+        QString error;
+        QVERIFY2(server.start(&error), qPrintable(error));
+        const ConnectionString t = target(server.dataSource());
+        std::optional<BackgroundWork::Outcome> ended;
+        auto work = BackgroundWork::start(
+            this, [t](BackgroundWork &w) { CatalogReader::read(t, "sa", "pw", w.token()); },
+            {{}, [&](const BackgroundWork::Outcome &o) { ended = o; }});
+        QTRY_VERIFY_WITH_TIMEOUT(server.log().statements().size() == 1, 20000);
+        QElapsedTimer cancelling;
+        cancelling.start();
+        work->cancel();
+        QVERIFY(work->wait(2000));
+        QVERIFY2(cancelling.elapsed() < 2000, qPrintable(QString::number(cancelling.elapsed())));
+        QTRY_VERIFY(ended.has_value() && ended->cancelled);
     }
 
     void cancelStopsTheRead()

@@ -186,6 +186,42 @@ private slots:
         QVERIFY(!hook.isHooked());
     }
 
+    // Only the kept rows are records, however the rows come (reopened,
+    // executed), until the filter is cleared; no statement goes for it.
+    void aFilterHoldsAcrossReopens()
+    {
+        const Recordset::RowFilter startsWithG = [](const RowStore &rows, int row) {
+            return rows.cell(row, 0).toString().startsWith('G', Qt::CaseInsensitive);
+        };
+        Recordset rs;
+        EventLog log;
+        EventHook hook(log);
+        rs.CursorLocation = sql::adUseClient;
+        rs.Open(sql::allTablesQuery(), cn, 1, 1, -1);
+        rs.MoveNext();
+        hook = &rs;
+        const long before = Connection::statementsRun();
+        rs.setFilter(startsWithG);
+        QCOMPARE(Connection::statementsRun(), before);
+        QCOMPARE(log.events, QStringList{"move:GL_a"});   // back on the first kept record
+        QCOMPARE(rs.RecordCount(), 3);
+        rs.Find(sql::prefixCriterion("A"));
+        QVERIFY(rs.EOF_());
+
+        rs.Close();
+        rs.Open(sql::moduleTablesQuery("应收"), cn, 1, 1, -1);
+        QCOMPARE(rs.RecordCount(), 1);
+        QCOMPARE(rs.Fields(0).Value().toString(), QStringLiteral("gl_b"));
+        rs.setFilter({});
+        QCOMPARE(rs.RecordCount(), 2);
+
+        Recordset executed;
+        executed.setFilter(startsWithG);
+        executed = cn.Execute(sql::allTablesQuery(), -1);
+        QCOMPARE(executed.RecordCount(), 3);
+        QCOMPARE(executed.AbsolutePosition(), 1);
+    }
+
     void executeAndConnectionClose()
     {
         Connection local;

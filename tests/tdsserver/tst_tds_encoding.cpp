@@ -29,6 +29,7 @@ private slots:
     void answersTheBrowserForItsInstanceOnly();
     void typesResultsAsAServer_data();
     void typesResultsAsAServer();
+    void describesPreparedStatementsAsTheyRun();
     void readsTextParametersInTheirCodePage_data();
     void readsTextParametersInTheirCodePage();
 };
@@ -245,6 +246,24 @@ void TestTdsEncoding::typesResultsAsAServer()
     for (const Column &c : r.rows.columns)
         actual << typeName(c.type);
     QCOMPARE(actual, types);
+}
+
+void TestTdsEncoding::describesPreparedStatementsAsTheyRun()
+{
+    ddtest::DictionaryFolder folder;
+    folder.accounts({{"001", "演示账套", {2009}}});
+    const CatalogFolder served(folder.path());
+    SessionState state(served, 1, false, TextType::VarChar);
+    QVERIFY(state.useCatalog("svsystem"));
+    Executor executor(state);
+    // sp_prepare asking for the columns only: the parameters are NULL of their declared types.
+    const ProcedureReply described = executor.callProcedure(
+        "sp_prepare", {ProcedureArgument{"@handle", QVariant(), true}, ProcedureArgument{QString(), "@n nvarchar(10), @v varchar(10)"},
+                       ProcedureArgument{QString(), "select @n, @v, cAcc_Name from ua_account"}, ProcedureArgument{QString(), 1}});
+    QVector<ColumnType> types;
+    for (const Column &c : described.results.value(0).rows.columns)
+        types << c.type;
+    QCOMPARE(types, (QVector<ColumnType>{ColumnType::NVarChar, ColumnType::VarChar, ColumnType::VarChar}));
 }
 
 void TestTdsEncoding::readsTextParametersInTheirCodePage_data()

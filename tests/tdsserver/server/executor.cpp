@@ -275,7 +275,9 @@ QHash<QString, QString> bindParameters(const QStringList &declared, const QVecto
         }
         const auto type = declaredTypes.constFind(name.toLower());
         const bool national = type != declaredTypes.constEnd() ? sql::isNationalType(*type) : v.national;
-        bound.insert(name.toLower(), sql::literal(v.value, national));
+        bound.insert(name.toLower(), v.value.isNull() && type != declaredTypes.constEnd()
+                                         ? sql::typedNull(*type)
+                                         : sql::literal(v.value, national));
     }
     return bound;
 }

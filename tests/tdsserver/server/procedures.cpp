@@ -63,11 +63,9 @@ ProcedureReply prepare(const QVector<ProcedureArgument> &a, Executor &ex, bool e
     if (execute) {
         reply.results = ex.runBatch(p.statement, bindParameters(p.parameters, a.mid(3), p.types));
     } else if (arg(a, 3).toInt() & 1 && isQuery(p.statement)) {
-        // Metadata only: the columns, no rows.
-        QHash<QString, QString> nulls;
-        for (const QString &name : p.parameters)
-            nulls.insert(name.toLower(), QStringLiteral("NULL"));
-        StatementResult r = ex.runStatement(p.statement, nulls);
+        // Metadata only: the columns, no rows; typed as an execution's will be.
+        const QVector<ProcedureArgument> nulls(p.parameters.size());
+        StatementResult r = ex.runStatement(p.statement, bindParameters(p.parameters, nulls, p.types));
         r.rows.rows.clear();
         r.count = -1;
         reply.results << r;

@@ -21,10 +21,12 @@ int closing(const QVector<sql::Token> &tokens, int open)
 
 TextSource::Kind kindOfTypeName(const QString &typeName)
 {
-    if (sql::isNationalType(typeName))
-        return TextSource::National;
-    static const QStringList narrow = {"varchar", "char", "text", "character"};
-    return narrow.contains(typeName, Qt::CaseInsensitive) ? TextSource::Narrow : TextSource::Unknown;
+    switch (sql::textKindOf(typeName)) {
+    case sql::TextKind::National: return TextSource::National;
+    case sql::TextKind::Narrow: return TextSource::Narrow;
+    case sql::TextKind::None: break;
+    }
+    return TextSource::Unknown;
 }
 
 TextSource::Kind expressionKind(const QVector<sql::Token> &e, TextType textType, const ColumnLookup &isColumn)

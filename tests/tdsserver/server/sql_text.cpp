@@ -403,10 +403,23 @@ QHash<QString, QString> declaredTypes(const QString &declarations)
     return types;
 }
 
-bool isNationalType(const QString &typeName)
+TextKind textKindOf(const QString &typeName)
 {
     static const QStringList national = {"nvarchar", "nchar", "ntext", "sysname", "national"};
-    return national.contains(typeName, Qt::CaseInsensitive);
+    static const QStringList narrow = {"varchar", "char", "text", "character"};
+    if (national.contains(typeName, Qt::CaseInsensitive))
+        return TextKind::National;
+    return narrow.contains(typeName, Qt::CaseInsensitive) ? TextKind::Narrow : TextKind::None;
+}
+
+QString typedNull(const QString &typeName)
+{
+    switch (textKindOf(typeName)) {
+    case TextKind::National: return QStringLiteral("CAST(NULL AS nvarchar)");
+    case TextKind::Narrow: return QStringLiteral("CAST(NULL AS varchar)");
+    case TextKind::None: break;
+    }
+    return QStringLiteral("NULL");
 }
 
 namespace {

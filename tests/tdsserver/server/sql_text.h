@@ -53,8 +53,14 @@ QString literal(const QVariant &value, bool national = false);
 QStringList declaredParameters(const QString &declarations);
 // The same declarations' types: {"@p1": "nvarchar", "@p2": "int"}.
 QHash<QString, QString> declaredTypes(const QString &declarations);
-// Whether a type name is of national (Unicode) text: nvarchar, nchar, ntext, sysname.
-bool isNationalType(const QString &typeName);
+// The text a type name declares: national (Unicode: nvarchar, nchar, ntext,
+// sysname), narrow (varchar, char, text), or none.
+enum class TextKind { None, National, Narrow };
+TextKind textKindOf(const QString &typeName);
+inline bool isNationalType(const QString &typeName) { return textKindOf(typeName) == TextKind::National; }
+// NULL of a declared type, so that its text type is known:
+// CAST(NULL AS nvarchar) for national text, CAST(NULL AS varchar) for other text.
+QString typedNull(const QString &typeName);
 
 struct Rewrite {
     QString text;     // for SQLite
