@@ -98,6 +98,9 @@ void FindingsPanel::showFindings(std::shared_ptr<const PhysicalStructure> struct
         // Read out as it is written.
         summary_->setText(text);
         summary_->setAccessibleName(text);
+        // Columns as wide as their texts while that is cheap to measure.
+        if (model_->rowCount() <= 2000)
+            view_->resizeColumnsToContents();
         if (model_->rowCount() > 0)
             view_->setCurrentIndex(model_->index(0, 0));
         view_->scrollToTop();

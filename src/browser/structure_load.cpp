@@ -21,12 +21,10 @@ StructureLoad::StructureLoad(QWidget *window, search::DictionarySearch &dictiona
         this,
         [this, target, user, password, tablesRead](dd::BackgroundWork &work) {
             auto catalog = std::make_shared<dd::catalog::Catalog>(dd::catalog::CatalogReader::read(
-                target, user, password,
-                [tablesRead](int tables) {
+                target, user, password, work.token(), [tablesRead](int tables) {
                     *tablesRead = tables;
                     return true;
-                },
-                work.token().flag()));
+                }));
             work.deliver([this, catalog] {
                 catalog_ = std::move(*catalog);
                 stepDone();

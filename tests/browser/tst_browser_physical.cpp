@@ -7,7 +7,13 @@
 #include "test_folder.h"
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -36,6 +42,16 @@ QString rowOf(ui::DataGrid &grid, int row)
     return grid.rowTexts(row).join('|');
 }
 
+// Runs fn inside the application's event loop, where modal dialogs wait.
+void inEventLoop(const std::function<void()> &fn)
+{
+    QTimer::singleShot(0, [&] {
+        fn();
+        QCoreApplication::exit(0);
+    });
+    QCoreApplication::exec();
+}
+
 }  // namespace
 
 class BrowserPhysical : public QObject {
@@ -47,6 +63,7 @@ private slots:
     void offIsTheDesignAndReadsNothing();
     void bothBoxesAndTheFindingsList();
     void aFailedReadIsToldAndTriedAgain();
+    void theExportDialogOffersTheFacts();
 
 private:
     void tick(ui::CheckBox &box);
@@ -208,6 +225,38 @@ void BrowserPhysical::aFailedReadIsToldAndTriedAgain()
     QTRY_COMPARE(boxes.calls().size(), 2);
     QVERIFY(!b_->Check2.Value());
     QCOMPARE(b_->Label3.Caption(), QStringLiteral("【共加载3个表】"));
+}
+
+// "含实际结构" in the export dialog: the current table's fields with the facts.
+void BrowserPhysical::theExportDialogOffersTheFacts()
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("facts.csv");
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!d)
+            return;
+        poll.stop();
+        QCheckBox *physical = d->findChild<QCheckBox *>("exportPhysical");
+        QVERIFY(physical && !physical->isChecked());
+        physical->setChecked(true);
+        d->findChild<QComboBox *>("exportScope")->setCurrentIndex(0);   // 当前表
+        d->selectNameFilter("CSV 文件 (*.csv)");
+        d->findChild<QLineEdit *>("fileNameEdit")->setText(target);
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    poll.start();
+    ui::ScopedMsgBoxHandler boxes;
+    QApplication::setActiveWindow(b_->widget());
+    inEventLoop([&] { QTest::keyClick(b_->DataGrid2.tableView(), Qt::Key_S, Qt::ControlModifier); });
+    QTRY_COMPARE_WITH_TIMEOUT(boxes.calls().size(), 1, 10000);
+    QFile f(target);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(f.readAll()).remove(QChar(0xFEFF)).split("\r\n", Qt::SkipEmptyParts);
+    QCOMPARE(lines.value(0), QStringLiteral("数据表,中文表名,所属模块,序号,字段名称,字段含义,字段类型,实际类型,允许空,键,核对"));
+    QCOMPARE(lines.value(2), QStringLiteral("GL_a,甲表,总账,2,F2,金额,int,\"decimal(18,4)\",是,,类型不一致"));
 }
 
 QTEST_MAIN(BrowserPhysical)

@@ -7,9 +7,31 @@
 #include "tds_server_process.h"
 #include "test_folder.h"
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTest>
+#include <cstdio>
 
 using namespace dd;
+
+namespace {
+
+// The child of exitWhileAWorkWaitsInTheDriver: a work waits on the silent
+// server named by the variable, and the program ends.
+int exitingChild(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    static struct Tidy {
+        ~Tidy() { std::puts("static destructors ran"); }
+    } tidy;
+    const auto target = sql::accountYearConnectionString("svdata_001_2020", qEnvironmentVariable("DD_EXIT_CHILD"));
+    BackgroundWork::start(nullptr, [target](BackgroundWork &w) { DictionaryReader::read(target, "sa", "pw", w.token()); });
+    std::puts("reading");
+    std::fflush(stdout);
+    std::getchar();   // until the parent saw the statement arrive
+    return BackgroundWork::shutdown(7);
+}
+
+}  // namespace
 
 class TestBackgroundWork : public QObject {
     Q_OBJECT
@@ -56,6 +78,30 @@ private slots:
         QVERIFY(attention);
     }
 
+    // The program ends while a work waits inside the driver: within about
+    // a second, with its status, and without static destructors taking the
+    // data layer apart under the worker.
+    void exitWhileAWorkWaitsInTheDriver()
+    {
+        tdstest::TdsServerProcess server({folder.path(), "pw", {"--hang-after-login"}});
+        QString error;
+        QVERIFY2(server.start(&error), qPrintable(error));
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DD_EXIT_CHILD", server.dataSource());
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), QStringList());
+        QTRY_VERIFY_WITH_TIMEOUT(server.log().statements().size() == 1, 20000);
+        QElapsedTimer ending;
+        ending.start();
+        child.write("\n");
+        QVERIFY(child.waitForFinished(10000));
+        QVERIFY2(ending.elapsed() < 2500, qPrintable(QString::number(ending.elapsed())));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 7);
+        QCOMPARE(child.readAllStandardOutput(), QByteArray("reading\n"));
+    }
+
     // The owner lets go: nothing more reaches it, not even the end.
     void releasedWorkHandsNothingBack()
     {
@@ -77,5 +123,12 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestBackgroundWork)
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsSet("DD_EXIT_CHILD"))
+        return exitingChild(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestBackgroundWork test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_background_work_server.moc"

@@ -17,45 +17,53 @@ QString quotedName(const QString &name)
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
-bool isAscii(const QString &text)
+std::shared_ptr<CatalogShape> readShape(QSqlDatabase db)
 {
-    for (const QChar c : text)
-        if (c.unicode() >= 0x80)
-            return false;
-    return true;
-}
-
-std::shared_ptr<const CatalogWidths> measureCatalog(QSqlDatabase db)
-{
-    auto widths = std::make_shared<CatalogWidths>();
+    auto shape = std::make_shared<CatalogShape>();
     QSqlQuery tables(db);
     if (!tables.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('table', 'view')")))
-        return widths;
+        return shape;
     QStringList names;
     while (tables.next())
         names << tables.value(0).toString();
     for (const QString &table : names) {
         QSqlQuery columns(db);
-        if (!columns.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quotedName(table))))
+        if (columns.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quotedName(table))))
+            while (columns.next())
+                shape->places[columns.value(1).toString().toLower()] << qMakePair(table, columns.value(1).toString());
+    }
+    return shape;
+}
+
+// SQL sees code points and UTF-8 bytes; the wire counts UTF-16 units and
+// code page 936 bytes. ASCII text counts alike in all; any other value has
+// between one and two units (and bytes) a code point, so only values at
+// least half as long as the measure sought are converted here.
+ColumnWidth measureColumn(QSqlDatabase db, const QVector<QPair<QString, QString>> &places, bool exact)
+{
+    ColumnWidth w;
+    for (const auto &[table, column] : places) {
+        const QString c = quotedName(column), t = quotedName(table);
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("SELECT max(length(%1)), max(CASE WHEN length(CAST(%1 AS BLOB)) = length(%1) "
+                                   "THEN length(%1) END) FROM %2 WHERE typeof(%1) = 'text'").arg(c, t))
+            || !q.next())
             continue;
-        QStringList columnNames;
-        while (columns.next())
-            columnNames << columns.value(1).toString();
-        for (const QString &column : columnNames) {
-            ColumnWidth &w = (*widths)[column.toLower()];
-            QSqlQuery values(db);
-            values.setForwardOnly(true);
-            if (!values.exec(QStringLiteral("SELECT DISTINCT %1 FROM %2 WHERE typeof(%1) = 'text'")
-                                 .arg(quotedName(column), quotedName(table))))
-                continue;
-            while (values.next()) {
-                const QString text = values.value(0).toString();
-                w.characters = qMax(w.characters, int(text.size()));
-                w.bytes = qMax(w.bytes, isAscii(text) ? int(text.size()) : int(encodeCodePage936(text).size()));
-            }
+        const int longest = q.value(0).toInt(), ascii = q.value(1).toInt();
+        w.characters = qMax(w.characters, ascii);
+        w.bytes = qMax(w.bytes, ascii);
+        const int from = exact ? (longest + 1) / 2 : 2000;
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("SELECT %1 FROM %2 WHERE typeof(%1) = 'text' AND length(CAST(%1 AS BLOB)) <> length(%1) "
+                                   "AND length(%1) >= %3").arg(c, t).arg(from)))
+            continue;
+        while (q.next()) {
+            const QString text = q.value(0).toString();
+            w.characters = qMax(w.characters, int(text.size()));
+            w.bytes = qMax(w.bytes, int(encodeCodePage936(text).size()));
         }
     }
-    return widths;
+    return w;
 }
 
 constexpr int NVarCharLimit = 4000;  // characters
@@ -124,30 +132,39 @@ bool CatalogConnection::attachSystemCatalog(bool sysSchema, QString *error)
     return true;
 }
 
-const CatalogWidths &CatalogConnection::widths()
+CatalogShape &CatalogConnection::shape()
 {
-    if (!widths_) {
-        // The catalogs are read-only: measured once for the whole process.
-        // A file written anew is measured anew.
-        static QHash<QString, std::shared_ptr<const CatalogWidths>> measured;
+    if (!shape_) {
+        // A file written anew is read anew.
+        static QHash<QString, std::shared_ptr<CatalogShape>> shapes;
         const bool inMemory = file_ == QLatin1String(":memory:");
         const QFileInfo info(file_);
         const QString key = QStringLiteral("%1|%2|%3").arg(file_).arg(info.lastModified().toMSecsSinceEpoch()).arg(info.size());
-        auto it = inMemory ? measured.end() : measured.find(key);
-        if (it != measured.end()) {
-            widths_ = *it;
+        auto it = inMemory ? shapes.end() : shapes.find(key);
+        if (it != shapes.end()) {
+            shape_ = *it;
         } else {
-            widths_ = measureCatalog(QSqlDatabase::database(name_, false));
+            shape_ = readShape(QSqlDatabase::database(name_, false));
             if (!inMemory)
-                measured.insert(key, widths_);
+                shapes.insert(key, shape_);
         }
     }
-    return *widths_;
+    return *shape_;
 }
 
 bool CatalogConnection::hasColumn(const QString &name)
 {
-    return widths().contains(name.toLower());
+    return shape().places.contains(name.toLower());
+}
+
+ColumnWidth CatalogConnection::widthOf(const QString &column)
+{
+    CatalogShape &s = shape();
+    const QString key = column.toLower();
+    auto it = s.widths.find(key);
+    if (it == s.widths.end())
+        it = s.widths.insert(key, measureColumn(QSqlDatabase::database(name_, false), s.places.value(key), fitWidths_));
+    return *it;
 }
 
 Column CatalogConnection::typedColumn(const QString &name, ColumnType typed, const TextSource &given,
@@ -173,7 +190,7 @@ Column CatalogConnection::typedColumn(const QString &name, ColumnType typed, con
         national = true;
     int longest = longestValue(rows, i, national ? ColumnType::NVarChar : ColumnType::VarChar);
     if (source.kind == TextSource::TableColumn) {
-        const ColumnWidth w = widths().value(source.column.toLower());
+        const ColumnWidth w = widthOf(source.column);
         longest = qMax(longest, national ? w.characters : w.bytes);
     }
     if (national)

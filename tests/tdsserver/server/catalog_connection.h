@@ -18,12 +18,18 @@ struct QueryOutcome {
 };
 
 // The longest text a column holds anywhere in its catalog: what a server's
-// schema would have to declare for it.
+// schema would have to declare for it. Exact when asked for; otherwise only
+// whether a value passes 4000 characters or 8000 bytes is certain.
 struct ColumnWidth {
     int characters = 0;  // UTF-16 units
     int bytes = 0;       // in code page 936
 };
-using CatalogWidths = QHash<QString, ColumnWidth>;  // by lower-case column name
+// The columns of a catalog's tables, and the widths measured so far; kept
+// for the whole run, since the files are read-only.
+struct CatalogShape {
+    QHash<QString, QVector<QPair<QString, QString>>> places;  // lower-case column name -> (table, column)
+    QHash<QString, ColumnWidth> widths;                       // by lower-case column name
+};
 
 class CatalogConnection {
 public:
@@ -54,11 +60,12 @@ public:
 
 private:
     bool openFile(const QString &file, QString *error);
-    const CatalogWidths &widths();
+    CatalogShape &shape();
+    ColumnWidth widthOf(const QString &column);
     Column typedColumn(const QString &name, ColumnType typed, const TextSource &source,
                        const QVector<QVector<QVariant>> &rows, int column, bool systemNames);
     QString file_, name_;
-    std::shared_ptr<const CatalogWidths> widths_;
+    std::shared_ptr<CatalogShape> shape_;
     bool fitWidths_ = false;
     TextType textType_ = TextType::NVarChar;
     bool catalogAttached_ = false;
