@@ -1,4 +1,5 @@
 #include "dictionary_generator.h"
+#include "erp_sample.h"
 #include "physical_tables.h"
 #include "vocabulary.h"
 #include <QDir>
@@ -245,7 +246,9 @@ bool generate(const Options &o, const QString &folder, QString *error)
         return false;
     for (const AccountRow &a : accounts) {
         for (int year : a.years) {
-            const QVector<TableRow> tables = makeTables(o, v, rnd);
+            QVector<TableRow> tables = makeTables(o, v, rnd);
+            if (o.erpSample)
+                tables += erpSampleTables();
             const QString catalog = QStringLiteral("svdata_%1_%2").arg(a.id).arg(year);
             if (!writeDataCatalog(folder, catalog, tables, error))
                 return false;

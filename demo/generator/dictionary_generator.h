@@ -24,6 +24,9 @@ struct Options {
     int fieldsMax = 40;
     int modules = 8;           // at most the number the vocabulary offers
     QString vocabularyFile;    // empty: the built-in vocabulary
+    // Each database also holds the ERP-shaped set of erp_sample.h, after
+    // the generated tables.
+    bool erpSample = false;
     // Each database also holds the tables its dictionary documents (see
     // physical_tables.h); filledPercent of them hold rows.
     bool physicalTables = true;

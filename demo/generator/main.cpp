@@ -43,6 +43,7 @@ int main(int argc, char **argv)
         o.fieldsMin = ini.value("fieldsMin", o.fieldsMin).toInt();
         o.fieldsMax = ini.value("fieldsMax", o.fieldsMax).toInt();
         o.modules = ini.value("modules", o.modules).toInt();
+        o.erpSample = ini.value("erpSample", o.erpSample).toBool();
         o.physicalTables = ini.value("physicalTables", o.physicalTables).toBool();
         o.filledPercent = ini.value("filledPercent", o.filledPercent).toInt();
     }

@@ -12,6 +12,8 @@
 //   form2_copy_export.cpp  copying rows, names and a SELECT; exporting
 //   form2_physical.cpp     the database's own structure beside the dictionary:
 //                          physical columns, empty tables hidden, the findings
+//   form2_relations.cpp    the tables the current one joins with, and the
+//                          SELECT joining chosen tables
 //   captions.h             the field and table-count captions
 //   open_browser.h         what the login window's OK and Exit call
 #include "data/connection.h"
@@ -29,6 +31,7 @@
 #include "ui/timer.h"
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QKeyEvent;
@@ -41,8 +44,15 @@ class DictionarySearch;
 class ResultsPanel;
 }
 
+namespace dd {
+class BackgroundWork;
+}
 namespace dd::catalog {
+struct Catalog;
 struct Finding;
+}
+namespace dd::relations {
+class Relations;
 }
 
 namespace browser {
@@ -52,6 +62,7 @@ class FieldFacts;
 class FindingsPanel;
 class PhysicalStructure;
 class StructureLoad;
+class RelationsList;
 
 class Form2 final : public ui::Form, private dd::RecordsetEvents {
 public:
@@ -76,6 +87,8 @@ public:
     ui::CheckBox Check1{*this};         // 显示实际结构
     ui::CheckBox Check2{*this};         // 隐藏空表
     ui::CommandButton Command1{*this};  // 结构核对…
+    // The tables the current table joins with, off at start.
+    ui::CheckBox Check3{*this};   // 显示关联表
 
     // The window's data, declared in this order.
     dd::Connection cnData;
@@ -156,6 +169,22 @@ private:
     QString currentTableName() const;
     void exportDictionary();
 
+    // Which tables join.
+    class TableMoves;
+    void designRelations();
+    void Check3_Click();
+    void placeRelations();
+    std::shared_ptr<const dd::catalog::Catalog> catalogForRelations() const;
+    void buildRelations();
+    void relationsBuilt(std::shared_ptr<const dd::relations::Relations> relations);
+    void relationsMoved();
+    void showRelations();
+    void chooseRelation(int table, int field);
+    void copyJoinStatement();
+    void copyJoinOf(const QStringList &names);
+    void endPendingJoin();
+    void endRelations();
+
     // Status bar.
     void Timer1_Timer();
     void StatusBar1_PanelDblClick(ui::Panel &Panel);
@@ -184,6 +213,14 @@ private:
     std::shared_ptr<FieldFacts> fieldFacts_;  // while Check1 is on
     FindingsPanel *findingsPanel_ = nullptr;
     bool countFailureShown_ = false;
+    // Made when Check3 is first turned on or a join is first copied.
+    std::shared_ptr<const dd::relations::Relations> relations_;
+    std::shared_ptr<dd::BackgroundWork> relationsWork_;
+    RelationsList *relationsList_ = nullptr;
+    std::shared_ptr<TableMoves> tableMoves_;
+    bool relationsWaitForSearch_ = false;
+    bool relationsRefreshPosted_ = false;
+    QStringList pendingJoin_;   // chosen tables to copy once the links are built
 };
 
 // The credit panel's text.

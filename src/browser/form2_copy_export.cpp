@@ -57,6 +57,8 @@ std::unique_ptr<QMenu> Form2::gridMenu(ui::DataGrid &grid)
         menu.addAction(QStringLiteral("复制表名"), [this] { copyTableNames(); })->setEnabled(rows);
         menu.addAction(QStringLiteral("复制查询语句"), [this] { copySelectStatement(); })
             ->setEnabled(current);
+        menu.addAction(QStringLiteral("复制关联查询"), [this] { copyJoinStatement(); })
+            ->setEnabled(grid.rowsToCopy().size() >= 2);
     }
     menu.addSeparator();
     QAction *save = menu.addAction(QStringLiteral("导出…"), [this] { exportDictionary(); });

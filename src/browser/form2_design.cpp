@@ -78,6 +78,7 @@ Form2::Form2()
 
     designSearch();
     designPhysical();
+    designRelations();
 
     Combo1.onChange = [this] { Combo1_Change(); };
     Combo1.onClick = [this] { Combo1_Click(); };
@@ -92,6 +93,7 @@ Form2::~Form2()
     // No table event may reach a window being taken apart.
     rs2Events = nullptr;
     endStructure();
+    endRelations();
     endSearch();
 }
 

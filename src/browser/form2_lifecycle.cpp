@@ -129,6 +129,8 @@ void Form2::Form_Resize()
         DataGrid1.setHeight(height);
     });
     ui::resumeNext([this] { DataGrid2.setHeight(DataGrid1.Height()); });
+    if (Check3.Value())
+        placeRelations();
 }
 
 // Unhooks first, so that closing rsTable raises no table event; closes only
@@ -138,6 +140,7 @@ void Form2::Form_Unload(int &Cancel)
 {
     (void)Cancel;
     endStructure();
+    endRelations();
     endSearch();  // a dictionary load under way stops with its connection
     rs2Events = nullptr;
     if (rsTable.State() == 1)

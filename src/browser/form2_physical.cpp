@@ -91,6 +91,8 @@ void Form2::useStructure(unsigned uses)
         structureLoad_->deleteLater();
         structureLoad_ = nullptr;
         structure_ = std::move(structure);
+        if (Check3.Value())
+            buildRelations();   // the links again, on the database's keys
         const unsigned uses = pendingUses_;
         pendingUses_ = 0;
         ui::untrapped([this, uses] { applyStructure(uses); });

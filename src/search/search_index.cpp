@@ -1,6 +1,6 @@
 #include "search_index.h"
 #include "pinyin_initials.h"
-#include "text_fold.h"
+#include "data/text_fold.h"
 #include <QHash>
 
 namespace search {
@@ -35,7 +35,7 @@ public:
 private:
     int lookUp(const QString &text)
     {
-        const QString folded = foldText(text);
+        const QString folded = dd::foldText(text);
         int id;
         const auto same = byFolded_.constFind(folded);
         if (same != byFolded_.constEnd()) {

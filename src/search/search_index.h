@@ -1,6 +1,6 @@
 #pragma once
 // What a dictionary-wide search looks at, made once per loaded dictionary:
-// every distinct name, meaning and description once, folded (text_fold.h),
+// every distinct name, meaning and description once, folded (data/text_fold.h),
 // with the pinyin initials of those that hold Han characters; every table
 // and field refers to its texts by number. Searches then compare each
 // distinct text once, however many fields share it.

@@ -1,5 +1,5 @@
 #include "searcher.h"
-#include "text_fold.h"
+#include "data/text_fold.h"
 #include <algorithm>
 
 namespace search {
@@ -75,7 +75,7 @@ struct Searcher::TermMatch {
 QStringList queryTerms(const QString &query)
 {
     QStringList terms;
-    const QString folded = foldText(query);
+    const QString folded = dd::foldText(query);
     qsizetype start = -1;
     for (qsizetype i = 0; i <= folded.size(); ++i) {
         const bool space = i == folded.size() || folded.at(i).isSpace();

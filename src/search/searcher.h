@@ -3,7 +3,7 @@
 // first.
 //
 // The query is split at spaces; every term must match the same row. A term
-// matches a text when the folded text contains it (text_fold.h), or, for a
+// matches a text when the folded text contains it (data/text_fold.h), or, for a
 // term of Latin letters and digits, when the text's pinyin initials contain
 // it (a Han character matches by any of its readings). A table row is a hit
 // when every term matches its name or description; a field row when every

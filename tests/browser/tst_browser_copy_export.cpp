@@ -110,7 +110,7 @@ private slots:
         QTest::mousePress(view(b->DataGrid1)->viewport(), Qt::RightButton, {}, rowCentre(b->DataGrid1, 3));
         QTest::mouseRelease(view(b->DataGrid1)->viewport(), Qt::RightButton, {}, rowCentre(b->DataGrid1, 3));
         QCOMPARE(menu(b, b->DataGrid1, "复制表名"),
-                 QStringList({"复制", "复制(含列标题)", "-", "复制表名", "复制查询语句", "-", "导出…"}));
+                 QStringList({"复制", "复制(含列标题)", "-", "复制表名", "复制查询语句", "复制关联查询", "-", "导出…"}));
         QCOMPARE(QGuiApplication::clipboard()->text(), "GL_a|b\r\nAR_x y");
         QCOMPARE(b->rsTable.AbsolutePosition(), 1);
         QCOMPARE(highlightedRows(b->DataGrid1), QList<int>({0, 2}));

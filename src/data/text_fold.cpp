@@ -1,6 +1,6 @@
 #include "text_fold.h"
 
-namespace search {
+namespace dd {
 
 QString foldText(const QString &text)
 {
@@ -22,4 +22,4 @@ QString foldText(const QString &text)
     return folded.toCaseFolded();
 }
 
-}  // namespace search
+}  // namespace dd
