@@ -103,16 +103,16 @@ void CatalogBuilder::addIndexColumn(qint64 object, qint64 index, Key::Kind kind,
 void CatalogBuilder::addForeignKey(qint64 object, qint64 columnId, qint64 referencedObject,
                                    qint64 referencedColumn)
 {
-    Column *col = column(object, columnId);
-    Table *target = nullptr;
-    const Column *targetColumn = column(referencedObject, referencedColumn, &target);
+    Table *owner = nullptr;
+    Column *col = column(object, columnId, &owner);
     if (!col)
         return;
+    Table *target = nullptr;
+    const Column *targetColumn = column(referencedObject, referencedColumn, &target);
     col->keys |= ForeignKey;
-    if (targetColumn && col->foreignTable.isEmpty()) {
-        col->foreignTable = target->name;
-        col->foreignColumn = targetColumn->name;
-    }
+    const int index = int(col - owner->columns.data());
+    if (targetColumn && !owner->referenceOf(index))
+        owner->references.push_back({index, target->name, targetColumn->name});
 }
 
 void CatalogBuilder::setRowCount(qint64 object, long long rows)
