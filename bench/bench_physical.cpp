@@ -207,9 +207,9 @@ int main(int argc, char **argv)
         std::printf("%-62s %7.1f ms %10s\n", step, ms, target);
     };
     line("window thread's longest stall during the load (max)", stall, "<= 16 ms");
+    line("  of which its own processor time (max)", *std::max_element(busy.begin(), busy.end()), "");
     std::printf("%-62s %7.1f ms  (ours %.2fx)\n", "  floor: the same with two busy threads and no work (max)", floor,
                 stall / floor);
-    line("  of which its own processor time (max)", *std::max_element(busy.begin(), busy.end()), "");
     line("\"显示实际结构\" on after the load, until painted (p95)", bench::quantile(on, 0.95), "<= 33 ms");
     line("\"显示实际结构\" off, until painted (p95)", bench::quantile(off, 0.95), "");
     line("click until the columns show, first use (median)", bench::quantile(loads, 0.5), "");

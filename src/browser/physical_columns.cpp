@@ -101,9 +101,8 @@ void FieldFacts::rowsReplaced(const dd::Recordset *rs)
         const Column *column = table ? columnNamed(*table, name) : nullptr;
         // A field of a missing table says so: the table is what is wrong.
         const QString problem = !table ? NoSuchTable
-                                : field >= 0 && size_t(field) < comparison.fieldProblem.size()
-                                    ? comparison.fieldProblem[size_t(field)]
-                                    : (column ? QString() : NoSuchColumn);
+                                : field >= 0 ? comparison.fieldProblem(field)
+                                             : (column ? QString() : NoSuchColumn);
         if (column)
             documented_[size_t(row)] = factsOf(*column, problem);
         else

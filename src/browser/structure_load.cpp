@@ -101,13 +101,14 @@ void StructureLoad::showProgress()
                              ? int(dictionary_->dictionary()->tables.size())
                              : 0;
     const int read = tablesRead_->load();
-    if (expected > 0 && !comparison_) {
+    const bool reading = !catalog_ && !comparison_;   // afterwards: the dictionary, the comparison
+    if (expected > 0 && reading) {
         dialog_->setRange(0, expected);
         dialog_->setValue(std::min(read, expected));
     } else {
         dialog_->setRange(0, 0);
     }
-    dialog_->setLabelText(read > 0 && !comparison_
+    dialog_->setLabelText(read > 0 && reading
                               ? QStringLiteral("正在读取实际结构…已读取%1个表").arg(read)
                               : QStringLiteral("正在读取实际结构…"));
     dialog_->show();

@@ -23,9 +23,14 @@ struct Column {
     bool nullable = true;
     bool identity = false;
     unsigned keys = 0;        // KeyFlag bits
-    // For a declared foreign key (ForeignKey set): what it refers to.
-    QString foreignTable;     // named as Table::name names it
-    QString foreignColumn;
+};
+
+// What a column with a declared foreign key (ForeignKey set) refers to.
+// Kept beside the columns rather than in them: few columns have one.
+struct ForeignReference {
+    int column = -1;          // index into Table::columns
+    QString table;            // named as Table::name names it
+    QString targetColumn;
 };
 
 // A key over one or more columns (in key order), for what single-column
@@ -43,6 +48,16 @@ struct Table {
     long long rowCount = -1;  // approximate; -1 when unknown (views, or counts refused)
     std::vector<Column> columns;   // in column order
     std::vector<Key> keys;
+    std::vector<ForeignReference> references;   // one per column at most
+
+    // What column `index` refers to; null when it declares no foreign key.
+    const ForeignReference *referenceOf(int index) const
+    {
+        for (const ForeignReference &r : references)
+            if (r.column == index)
+                return &r;
+        return nullptr;
+    }
 };
 
 struct Catalog {

@@ -30,16 +30,36 @@ bool CatalogBuilder::addColumn(qint64 object, qint64 columnId, Column column)
     const auto it = tableOf_.constFind(object);
     if (it == tableOf_.constEnd())
         return false;
-    Table &table = tables_[size_t(*it)];
+    if (*it != pendingTable_)
+        flush();
+    pendingTable_ = *it;
     column.name = shared(column.name);
     column.type = shared(column.type);
-    table.columns.push_back(std::move(column));
-    columnIds_[size_t(*it)].push_back(columnId);
+    pending_.push_back(std::move(column));
+    pendingIds_.push_back(columnId);
     return true;
 }
 
-qint64 CatalogBuilder::columnIdByName(qint64 object, const QString &name) const
+void CatalogBuilder::flush()
 {
+    if (pendingTable_ < 0)
+        return;
+    // Each table's columns get one block of exactly their size.
+    std::vector<Column> &columns = tables_[size_t(pendingTable_)].columns;
+    std::vector<qint64> &ids = columnIds_[size_t(pendingTable_)];
+    columns.reserve(columns.size() + pending_.size());
+    ids.reserve(ids.size() + pendingIds_.size());
+    for (Column &c : pending_)
+        columns.push_back(std::move(c));
+    ids.insert(ids.end(), pendingIds_.begin(), pendingIds_.end());
+    pending_.clear();
+    pendingIds_.clear();
+    pendingTable_ = -1;
+}
+
+qint64 CatalogBuilder::columnIdByName(qint64 object, const QString &name)
+{
+    flush();
     const auto t = tableOf_.constFind(object);
     if (t == tableOf_.constEnd())
         return -1;
@@ -52,6 +72,7 @@ qint64 CatalogBuilder::columnIdByName(qint64 object, const QString &name) const
 
 Column *CatalogBuilder::column(qint64 object, qint64 columnId, Table **table)
 {
+    flush();
     const auto t = tableOf_.constFind(object);
     if (t == tableOf_.constEnd())
         return nullptr;
@@ -82,16 +103,16 @@ void CatalogBuilder::addIndexColumn(qint64 object, qint64 index, Key::Kind kind,
 void CatalogBuilder::addForeignKey(qint64 object, qint64 columnId, qint64 referencedObject,
                                    qint64 referencedColumn)
 {
-    Column *col = column(object, columnId);
-    Table *target = nullptr;
-    const Column *targetColumn = column(referencedObject, referencedColumn, &target);
+    Table *owner = nullptr;
+    Column *col = column(object, columnId, &owner);
     if (!col)
         return;
+    Table *target = nullptr;
+    const Column *targetColumn = column(referencedObject, referencedColumn, &target);
     col->keys |= ForeignKey;
-    if (targetColumn && col->foreignTable.isEmpty()) {
-        col->foreignTable = target->name;
-        col->foreignColumn = targetColumn->name;
-    }
+    const int index = int(col - owner->columns.data());
+    if (targetColumn && !owner->referenceOf(index))
+        owner->references.push_back({index, target->name, targetColumn->name});
 }
 
 void CatalogBuilder::setRowCount(qint64 object, long long rows)
@@ -103,6 +124,7 @@ void CatalogBuilder::setRowCount(qint64 object, long long rows)
 
 Catalog CatalogBuilder::take()
 {
+    flush();
     std::vector<std::pair<QString, int>> order;
     order.reserve(tables_.size());
     for (int t = 0; t < int(tables_.size()); ++t)
@@ -111,9 +133,7 @@ Catalog CatalogBuilder::take()
     Catalog catalog;
     catalog.tables.reserve(tables_.size());
     for (const auto &entry : order) {
-        Table &table = tables_[size_t(entry.second)];
-        table.columns.shrink_to_fit();
-        catalog.tables.push_back(std::move(table));
+        catalog.tables.push_back(std::move(tables_[size_t(entry.second)]));
     }
     tables_.clear();
     columnIds_.clear();

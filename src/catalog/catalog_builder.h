@@ -17,7 +17,7 @@ public:
     // Each object's columns come in rising columnId order.
     bool addColumn(qint64 object, qint64 columnId, Column column);
     // The id of an object's column by name (as the server compares names); -1 when none.
-    qint64 columnIdByName(qint64 object, const QString &name) const;
+    qint64 columnIdByName(qint64 object, const QString &name);
     // One column of an index, in key order (keyOrdinal from 1).
     void addIndexColumn(qint64 object, qint64 index, Key::Kind kind, qint64 columnId);
     void addForeignKey(qint64 object, qint64 columnId, qint64 referencedObject, qint64 referencedColumn);
@@ -29,6 +29,11 @@ public:
 
 private:
     Column *column(qint64 object, qint64 columnId, Table **table = nullptr);
+    void flush();
+    // The columns of the table being read, moved into it once complete.
+    std::vector<Column> pending_;
+    std::vector<qint64> pendingIds_;
+    int pendingTable_ = -1;
     std::vector<Table> tables_;
     std::vector<std::vector<qint64>> columnIds_;   // per table, rising, beside Table::columns
     QHash<qint64, int> tableOf_;

@@ -165,13 +165,25 @@ QString keyText(unsigned keys)
     return parts.join(QStringLiteral("、"));
 }
 
+QString Comparison::fieldProblem(int field) const
+{
+    if (field < 0 || size_t(field) >= fieldProblems.size())
+        return QString();
+    switch (fieldProblems[size_t(field)]) {
+    case FieldProblem::NoColumn: return kNoColumn;
+    case FieldProblem::TypeDiffers: return kTypeDiffers;
+    case FieldProblem::None: break;
+    }
+    return QString();
+}
+
 Comparison compare(const Dictionary &dictionary, const Catalog &catalog)
 {
     Comparison result;
     result.physicalTableOf.assign(dictionary.tables.size(), -1);
     result.physicalColumnOf.assign(dictionary.fields.size(), -1);
     result.undocumentedColumnsOf.resize(dictionary.tables.size());
-    result.fieldProblem.resize(dictionary.fields.size());
+    result.fieldProblems.resize(dictionary.fields.size());
 
     QHash<QString, int> tableOfKey;
     tableOfKey.reserve(int(catalog.tables.size()));
@@ -219,7 +231,7 @@ Comparison compare(const Dictionary &dictionary, const Catalog &catalog)
             const DictionaryField &field = dictionary.fields[size_t(i)];
             const int col = columnIndex.find(field.name);
             if (col < 0) {
-                result.fieldProblem[size_t(i)] = kNoColumn;
+                result.fieldProblems[size_t(i)] = Comparison::FieldProblem::NoColumn;
                 if (report) {
                     Finding f = finding(Level::Error, kNoColumn);
                     f.field = field.name;
@@ -241,7 +253,7 @@ Comparison compare(const Dictionary &dictionary, const Catalog &catalog)
             if (physicalType.isNull() ? nameKey(column.type) == nameKey(field.type)
                                       : physicalType == documentedType)
                 continue;
-            result.fieldProblem[size_t(i)] = kTypeDiffers;
+            result.fieldProblems[size_t(i)] = Comparison::FieldProblem::TypeDiffers;
             if (report) {
                 Finding f = finding(Level::Warning, kTypeDiffers);
                 f.field = field.name;

@@ -33,9 +33,12 @@ struct Comparison {
     // Per Dictionary::tables index: the physical columns the dictionary does
     // not list, as indexes into that table's columns.
     std::vector<std::vector<int>> undocumentedColumnsOf;
-    // Per Dictionary::fields index: the problem text of the field, empty when
-    // it agrees.
-    std::vector<QString> fieldProblem;
+    // Per Dictionary::fields index: what is wrong with the field, if anything.
+    enum class FieldProblem : unsigned char { None, NoColumn, TypeDiffers };
+    std::vector<FieldProblem> fieldProblems;
+
+    // The field's problem text (核对), empty when it agrees or is unknown.
+    QString fieldProblem(int field) const;
 };
 
 Comparison compare(const Dictionary &dictionary, const Catalog &catalog);

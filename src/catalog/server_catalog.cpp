@@ -11,7 +11,7 @@ constexpr long kInvalidObjectName = 208;
 
 struct Statements {
     const char *tables;    // object, schema, name, is view
-    const char *columns;   // object, column id, name, base type, user type, bytes, precision, scale, nullable, identity
+    const char *columns;   // object, column id, name, base type, bytes, precision, scale, flags (1 nullable, 2 identity)
     const char *indexes;   // object, index, primary key, unique, column id (in key order)
     const char *foreignKeys;   // object, column id, referenced object, referenced column id
     const char *rowCounts; // object, rows
@@ -27,8 +27,8 @@ const Statements kSys = {
     " select v.object_id, s.name, v.name, 1 from sys.views v"
     " join sys.schemas s on s.schema_id = v.schema_id where v.is_ms_shipped = 0",
 
-    "select c.object_id, c.column_id, c.name, t.name, u.name, c.max_length, c.precision, c.scale,"
-    " c.is_nullable, c.is_identity from sys.columns c"
+    "select c.object_id, c.column_id, c.name, coalesce(t.name, u.name), c.max_length, c.precision, c.scale,"
+    " c.is_nullable + 2 * c.is_identity from sys.columns c"
     " join sys.objects o on o.object_id = c.object_id"
     " join sys.types u on u.user_type_id = c.user_type_id"
     " left join sys.types t on t.user_type_id = c.system_type_id"
@@ -62,8 +62,8 @@ const Statements kSysObjects = {
     " join sysusers u on u.uid = o.uid"
     " where o.xtype in ('U', 'V') and o.name <> 'dtproperties'",
 
-    "select c.id, c.colid, c.name, t.name, u.name, c.length, c.xprec, c.xscale,"
-    " c.isnullable, c.status & 128 from syscolumns c"
+    "select c.id, c.colid, c.name, coalesce(t.name, u.name), c.length, c.xprec, c.xscale,"
+    " c.isnullable + (c.status & 128) / 64 from syscolumns c"
     " join sysobjects o on o.id = c.id"
     " join systypes u on u.xusertype = c.xusertype"
     " left join systypes t on t.xusertype = c.xtype"
@@ -121,10 +121,11 @@ Catalog readWith(SqlSession &session, const Statements &s, const ReadControl &co
             column.name = text(rows.cell(r, 2));
             // A column of an alias type is written with its base type; a
             // CLR type (hierarchyid, geometry) has only its own name.
-            const QString base = rows.cell(r, 3).isNull() ? text(rows.cell(r, 4)) : text(rows.cell(r, 3));
-            column.type = typeText(base, rows.cell(r, 5).toInt(), rows.cell(r, 6).toInt(), rows.cell(r, 7).toInt());
-            column.nullable = flag(rows.cell(r, 8));
-            column.identity = flag(rows.cell(r, 9));
+            column.type = typeText(text(rows.cell(r, 3)), rows.cell(r, 4).toInt(), rows.cell(r, 5).toInt(),
+                                   rows.cell(r, 6).toInt());
+            const int flags = rows.cell(r, 7).toInt();
+            column.nullable = flags & 1;
+            column.identity = flags & 2;
             if (builder.addColumn(object, rows.cell(r, 1).toLongLong(), std::move(column)) && object != lastObject) {
                 lastObject = object;
                 ++tablesRead;

@@ -1,6 +1,7 @@
 #pragma once
-// The physical catalog as SQL Server describes it: sys.* from SQL Server
-// 2005 on, sysobjects and its kin on SQL Server 2000.
+// The two ways the reader reads: the catalog as SQL Server describes it
+// (sys.* from SQL Server 2005 on, sysobjects and its kin on SQL Server
+// 2000), and a local SQLite file's own catalog.
 #include "catalog_reader.h"
 #include "data/sql_session.h"
 

@@ -1,6 +1,5 @@
 #include "type_names.h"
 #include <QHash>
-#include <QRegularExpression>
 #include <QStringList>
 
 namespace dd::catalog {

@@ -29,7 +29,7 @@ PhysicalFacts physicalFacts(const Dictionary &dictionary, const catalog::Catalog
         const DictionaryTable &entry = dictionary.tables[t];
         for (int f = entry.firstField; f < entry.firstField + entry.fieldCount; ++f) {
             auto &out = facts.field[size_t(f)];
-            out[3] = size_t(f) < comparison.fieldProblem.size() ? comparison.fieldProblem[size_t(f)] : QString();
+            out[3] = comparison.fieldProblem(f);
             const int column = size_t(f) < comparison.physicalColumnOf.size() ? comparison.physicalColumnOf[size_t(f)] : -1;
             if (!table || column < 0)
                 continue;

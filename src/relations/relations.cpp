@@ -246,15 +246,14 @@ private:
                 const auto it = physical.constFind(tableNameKey_[t]);
                 if (it == physical.cend())
                     continue;
-                for (const catalog::Column &column : catalog_->tables[size_t(*it)].columns) {
-                    if (!(column.keys & catalog::ForeignKey) || column.foreignTable.isEmpty())
-                        continue;
-                    const int child = fieldNamed(int(t), column.name);
-                    QString target = column.foreignTable;
+                const catalog::Table &table = catalog_->tables[size_t(*it)];
+                for (const catalog::ForeignReference &reference : table.references) {
+                    const int child = fieldNamed(int(t), table.columns[size_t(reference.column)].name);
+                    QString target = reference.table;
                     if (target.startsWith(QLatin1String("dbo."), Qt::CaseInsensitive))
                         target = target.mid(4);
                     const int parent = r_.tableNamed(target);
-                    const int parentField = parent >= 0 ? fieldNamed(parent, column.foreignColumn) : -1;
+                    const int parentField = parent >= 0 ? fieldNamed(parent, reference.targetColumn) : -1;
                     if (child < 0 || parentField < 0 || parent == int(t))
                         continue;
                     r_.isKey_[size_t(parentField)] = 1;

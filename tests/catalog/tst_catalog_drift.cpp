@@ -152,9 +152,9 @@ private slots:
         QCOMPARE(c.physicalColumnOf, (std::vector<int>{2, -1, 1, -1, 2, -1, 1}));
         QCOMPARE(c.undocumentedColumnsOf[0], std::vector<int>{0});
         QCOMPARE(c.undocumentedColumnsOf[2], std::vector<int>{0});
-        QCOMPARE(c.fieldProblem[1], QStringLiteral("数据库中没有此字段"));
-        QCOMPARE(c.fieldProblem[2], QStringLiteral("类型不一致"));
-        QCOMPARE(c.fieldProblem[0], QString());
+        QCOMPARE(c.fieldProblem(1), QStringLiteral("数据库中没有此字段"));
+        QCOMPARE(c.fieldProblem(2), QStringLiteral("类型不一致"));
+        QCOMPARE(c.fieldProblem(0), QString());
         QCOMPARE(c.findings[0].dictionaryField, 1);
         QCOMPARE(c.findings[3].dictionaryField, -1);
         QCOMPARE(c.findings[2].physicalType, QStringLiteral("int"));

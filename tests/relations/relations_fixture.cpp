@@ -35,8 +35,8 @@ std::shared_ptr<const dd::catalog::Catalog> catalogOf(const QVector<dictgen::Tab
                     table.keys.push_back({dd::catalog::Key::Primary, {f.name}});
                 } else {
                     column.keys |= dd::catalog::ForeignKey;
-                    column.foreignTable = k.referencedTable;
-                    column.foreignColumn = k.referencedColumn;
+                    table.references.push_back({int(table.columns.size()), k.referencedTable,
+                                                k.referencedColumn});
                 }
             }
             table.columns.push_back(column);
