@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <thread>
 #include <vector>
 #ifndef Q_OS_WIN
@@ -28,6 +29,72 @@ Registry &registry()
 {
     static Registry *r = new Registry;
     return *r;
+}
+
+// The threads works run on. A thread that ran a work waits for the next
+// instead of ending: on Windows a thread that used Qt is taken apart by Qt
+// when it ends, and in the mingw build that tear-down crashed the program,
+// while a thread kept waiting costs nothing. A work that finds no thread
+// waiting gets a new one (one stuck on a silent server keeps its own).
+// Never destroyed: the threads outlive main().
+struct Workers {
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::deque<std::function<void()>> jobs;   // not yet taken by a thread
+    int waiting = 0;                          // threads waiting for a job
+};
+
+Workers &workers()
+{
+    static Workers *w = new Workers;
+    return *w;
+}
+
+void workerLoop()
+{
+    Workers &w = workers();
+    std::unique_lock<std::mutex> lock(w.mutex);
+    for (;;) {
+        ++w.waiting;
+        w.wake.wait(lock, [&w] { return !w.jobs.empty(); });
+        --w.waiting;
+        std::function<void()> job = std::move(w.jobs.front());
+        w.jobs.pop_front();
+        lock.unlock();
+        job();
+        job = nullptr;   // what the job holds goes now, not at the next job
+        lock.lock();
+    }
+}
+
+void runOnWorker(std::function<void()> job)
+{
+    Workers &w = workers();
+    bool newThread = false;
+    {
+        std::lock_guard<std::mutex> lock(w.mutex);
+        w.jobs.push_back(std::move(job));
+        newThread = int(w.jobs.size()) > w.waiting;
+    }
+    if (!newThread) {
+        w.wake.notify_one();
+        return;
+    }
+#ifndef Q_OS_WIN
+    // The program's signals (Ctrl+C and the like) go to its main thread,
+    // never to a worker waiting inside the driver: a new thread starts with
+    // them blocked.
+    sigset_t blocked, previous;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGINT);
+    sigaddset(&blocked, SIGTERM);
+    sigaddset(&blocked, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &blocked, &previous);
+#endif
+    std::thread(workerLoop).detach();
+#ifndef Q_OS_WIN
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+#endif
 }
 
 }  // namespace
@@ -78,21 +145,7 @@ std::shared_ptr<BackgroundWork> BackgroundWork::start(QObject *receiver, Job job
         std::lock_guard<std::mutex> lock(r.mutex);
         r.running.push_back(work);
     }
-#ifndef Q_OS_WIN
-    // The program's signals (Ctrl+C and the like) go to its main thread,
-    // never to a worker waiting inside the driver: the new thread starts
-    // with them blocked.
-    sigset_t blocked, previous;
-    sigemptyset(&blocked);
-    sigaddset(&blocked, SIGINT);
-    sigaddset(&blocked, SIGTERM);
-    sigaddset(&blocked, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &blocked, &previous);
-#endif
-    std::thread([work, job = std::move(job)]() mutable { work->run(std::move(job)); }).detach();
-#ifndef Q_OS_WIN
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-#endif
+    runOnWorker([work, job = std::move(job)]() mutable { work->run(std::move(job)); });
     return work;
 }
 

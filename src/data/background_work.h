@@ -2,7 +2,7 @@
 // Reads of the database off the window thread: one way to run them, one way
 // to stop them, one rule for the program's end.
 //
-// A BackgroundWork runs a job on a thread of its own, on connections the
+// A BackgroundWork runs a job on a worker thread, on connections the
 // job opens there. Its CancelToken stops it from any thread: the flag is
 // set (checked between blocks of rows and by the local SQLite source) and
 // the statement the job's ODBC session is running is cancelled at once
@@ -103,8 +103,9 @@ public:
         std::function<void(const Outcome &)> ended;
     };
 
-    // Starts the job on a new thread. The receiver (on the window thread,
-    // or null for none) is what deliveries and handlers run for.
+    // Starts the job on a worker thread (one waiting, or a new one). The
+    // receiver (on the window thread, or null for none) is what deliveries
+    // and handlers run for.
     static std::shared_ptr<BackgroundWork> start(QObject *receiver, Job job, Handlers handlers = {});
     ~BackgroundWork();
     BackgroundWork(const BackgroundWork &) = delete;
