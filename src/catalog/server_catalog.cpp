@@ -144,13 +144,21 @@ Catalog readWith(SqlSession &session, const Statements &s, const ReadControl &co
                               rows.cell(r, 2).toLongLong(), rows.cell(r, 3).toLongLong());
     });
 
-    // Counts are a help, not a must: a server that refuses them still gives
-    // the columns and keys, and says why the counts are missing.
-    QString countFailure;
-    try {
+    return withRowCounts(builder, control, [&] {
         forEachRow(session, s.rowCounts, control, [&](const RowStore &rows, int r) {
             builder.setRowCount(rows.cell(r, 0).toLongLong(), rows.cell(r, 1).toLongLong());
         });
+    });
+}
+
+}  // namespace
+
+Catalog withRowCounts(CatalogBuilder &builder, const ReadControl &control,
+                      const std::function<void()> &readCounts)
+{
+    QString countFailure;
+    try {
+        readCounts();
     } catch (const Error &e) {
         // A statement stopped from another thread ends in the driver's own error.
         if (e.Number() == errc::OperationCancelled || control.stopped())
@@ -161,8 +169,6 @@ Catalog readWith(SqlSession &session, const Statements &s, const ReadControl &co
     catalog.rowCountFailure = countFailure;
     return catalog;
 }
-
-}  // namespace
 
 QStringList serverCatalogStatements(bool sql2000)
 {

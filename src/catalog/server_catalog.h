@@ -4,6 +4,7 @@
 // 2000), and a local SQLite file's own catalog.
 #include "catalog_reader.h"
 #include "data/sql_session.h"
+#include <functional>
 
 namespace dd::catalog {
 
@@ -12,6 +13,14 @@ struct ReadControl {
     const std::atomic<bool> *cancel;
     bool stopped() const { return cancel && cancel->load(); }
 };
+
+class CatalogBuilder;
+
+// The builder's catalog with the row counts readCounts puts into it. Counts
+// are a help, not a must: a source that refuses them still gives the
+// columns and keys, and rowCountFailure says why the counts are missing.
+Catalog withRowCounts(CatalogBuilder &builder, const ReadControl &control,
+                      const std::function<void()> &readCounts);
 
 Catalog readServerCatalog(SqlSession &session, const ReadControl &control);
 Catalog readSqliteCatalog(SqlSession &session, const ReadControl &control);

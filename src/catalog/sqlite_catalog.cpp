@@ -129,8 +129,7 @@ Catalog readSqliteCatalog(SqlSession &session, const ReadControl &control)
     checkStopped(control);
 
     // Exact counts, a few hundred tables a statement.
-    QString countFailure;
-    try {
+    return withRowCounts(builder, control, [&] {
         for (size_t first = 0; first < tables.size(); first += kCountsPerStatement) {
             QStringList terms;
             const size_t last = std::min(tables.size(), first + kCountsPerStatement);
@@ -141,15 +140,7 @@ Catalog readSqliteCatalog(SqlSession &session, const ReadControl &control)
                 builder.setRowCount(rows.cell(r, 0).toLongLong(), rows.cell(r, 1).toLongLong());
             checkStopped(control);
         }
-    } catch (const Error &e) {
-        // A statement stopped from another thread ends in the driver's own error.
-        if (e.Number() == errc::OperationCancelled || control.stopped())
-            throw readStopped();
-        countFailure = e.Description();
-    }
-    Catalog catalog = builder.take();
-    catalog.rowCountFailure = countFailure;
-    return catalog;
+    });
 }
 
 }  // namespace dd::catalog
