@@ -92,15 +92,30 @@ void printError(const QString &text) { writeText(stderr, text + QLatin1Char('\n'
 #ifdef Q_OS_WIN
 namespace {
 std::atomic<bool> promptInterrupted{false};
+HANDLE promptInput = nullptr;
+
+// Ctrl+Break (and Ctrl+C where a console still sends it as a signal).
 BOOL WINAPI onPromptInterrupt(DWORD type)
 {
     if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT)
         return FALSE;
     promptInterrupted = true;
+    // Windows' console ends the read that the signal interrupts; wine's goes
+    // on reading, so a key of our own ends it.
+    INPUT_RECORD enter{};
+    enter.EventType = KEY_EVENT;
+    enter.Event.KeyEvent.bKeyDown = TRUE;
+    enter.Event.KeyEvent.wRepeatCount = 1;
+    enter.Event.KeyEvent.wVirtualKeyCode = VK_RETURN;
+    enter.Event.KeyEvent.uChar.UnicodeChar = L'\r';
+    DWORD written = 0;
+    ::WriteConsoleInputW(promptInput, &enter, 1, &written);
     return TRUE;
 }
 }  // namespace
 
+// The console reads key by key, without echo or line editing, and Ctrl+C
+// arrives as a key in the order typed: a signal could come after the line.
 PasswordAnswer askPassword(const QString &prompt)
 {
     const HANDLE in = ::CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
@@ -109,27 +124,46 @@ PasswordAnswer askPassword(const QString &prompt)
         return {};
     writeText(stderr, prompt);
     DWORD saved = 0;
-    const bool echoOff = ::GetConsoleMode(in, &saved);
-    if (echoOff)
-        ::SetConsoleMode(in, saved & ~DWORD(ENABLE_ECHO_INPUT));
+    const bool modeSet = ::GetConsoleMode(in, &saved);
+    if (modeSet)
+        ::SetConsoleMode(in, saved & ~DWORD(ENABLE_ECHO_INPUT | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT));
     promptInterrupted = false;
+    promptInput = in;
     ::SetConsoleCtrlHandler(onPromptInterrupt, TRUE);
     PasswordAnswer answer{PasswordAnswer::EndOfInput, QString()};
     wchar_t c = 0;
     DWORD n = 0;
-    while (::ReadConsoleW(in, &c, 1, &n, nullptr) && n == 1 && !promptInterrupted) {
+    bool read = false;
+    while ((read = ::ReadConsoleW(in, &c, 1, &n, nullptr)) && n == 1 && !promptInterrupted) {
         if (c == L'\r' || c == L'\n') {
             answer.outcome = PasswordAnswer::Typed;
             break;
         }
-        if (c == 0x1A)   // Ctrl+Z: the end of the input
+        if (c == 0x03) {  // Ctrl+C
+            promptInterrupted = true;
             break;
+        }
+        if (c == 0x1A)  // Ctrl+Z: the end of the input
+            break;
+        if (c == L'\b') {
+            const QString &typed = answer.password;
+            answer.password.chop(typed.size() > 1 && typed.back().isLowSurrogate() ? 2 : 1);
+            continue;
+        }
         answer.password.append(QChar(c));
     }
+    // A read that Ctrl+Break ended can return before its handler has run.
+    if (!read && ::GetLastError() == ERROR_OPERATION_ABORTED) {
+        for (int waited = 0; !promptInterrupted && waited < 1000; waited += 10)
+            ::Sleep(10);
+        promptInterrupted = true;
+    }
+    ::SetConsoleCtrlHandler(onPromptInterrupt, FALSE);
     if (promptInterrupted)
         answer = {PasswordAnswer::Interrupted, QString()};
-    ::SetConsoleCtrlHandler(onPromptInterrupt, FALSE);
-    if (echoOff)
+    if (answer.outcome != PasswordAnswer::Typed)
+        ::FlushConsoleInputBuffer(in);  // no key of ours, or typed after, is left to the shell
+    if (modeSet)
         ::SetConsoleMode(in, saved);
     ::CloseHandle(in);
     writeText(stderr, QStringLiteral("\n"));

@@ -5,6 +5,9 @@
 // Windows both programs are run, datadict.exe and the console datadict.com,
 // and the export is compared with the Linux build's (DD_LINUX_BINARY).
 #include "host_tools.h"
+#ifdef Q_OS_WIN
+#include "windows_console.h"
+#endif
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -99,6 +102,31 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), piped.out);
         QVERIFY(file.remove());
+    }
+
+    // Run from cmd.exe: the text shows in its console as written, whatever
+    // the console's code page, and cmd.exe waits for the exit status.
+    void cmdShowsTheTextAndTheStatus()
+    {
+#ifndef Q_OS_WIN
+        QSKIP("cmd.exe");
+#else
+        const QString program = QDir::toNativeSeparators(binaryDir() + "/datadict.com");
+        const QString failing = QStringLiteral("export --server \"%1\" --account 009 --year 2011 --format csv --output -")
+                                    .arg(QDir::toNativeSeparators(sample));
+        const QList<QPair<QString, QString>> runs{{"--version", "数据字典工具 1.00.0001\nstatus=0"},
+                                                  {failing, "服务器上没有账套【009】。\nstatus=1"}};
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DATADICT_PASSWORD", "pw");
+        for (const auto &[args, shown] : runs) {
+            clitest::ConsoleProgram cmd;
+            // /s: only the outer quotes go; pause keeps the console for reading.
+            cmd.process().setNativeArguments(
+                QStringLiteral("/v:on /s /c \"\"%1\" %2 & echo status=!errorlevel! & pause >nul\"").arg(program, args));
+            QVERIFY(cmd.start(QStringLiteral("cmd.exe"), {}, env));
+            QVERIFY2(cmd.shows(shown, 60000), qPrintable(cmd.screen()));
+        }
+#endif
     }
 
     // The same sample read by the Linux build gives the same bytes.

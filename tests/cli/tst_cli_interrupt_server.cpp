@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #ifdef Q_OS_WIN
+#include "windows_console.h"
 #include <windows.h>
 #else
 #include <csignal>
@@ -20,45 +21,47 @@ namespace {
 
 #ifdef Q_OS_WIN
 // On Windows Ctrl+C reaches the programs of a console: the console program
-// runs in a console of its own, which this process joins for the moment.
+// runs in a console of its own.
+using Program = clitest::ConsoleProgram;
 const QString kProgram = QStringLiteral("/datadict.com");
-void detachFromTerminal(QProcess &p)
-{
-    p.setCreateProcessArgumentsModifier(
-        [](QProcess::CreateProcessArguments *a) { a->flags |= CREATE_NEW_CONSOLE; });
-}
-void interrupt(const QProcess &p)
-{
-    ::FreeConsole();
-    if (::AttachConsole(DWORD(p.processId()))) {
-        ::SetConsoleCtrlHandler(nullptr, TRUE);  // not this process
-        ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
-        ::FreeConsole();
-    }
-}
 #else
+// A program in a session of its own, interrupted as a terminal does.
+class Program {
+public:
+    ~Program()
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished();
+        }
+    }
+    bool start(const QString &program, const QStringList &args, const QProcessEnvironment &env)
+    {
+        process_.setProcessEnvironment(env);
+        process_.setChildProcessModifier([] { ::setsid(); });
+        process_.start(program, args);
+        return process_.waitForStarted();
+    }
+    QProcess &process() { return process_; }
+    void interrupt() { ::kill(pid_t(process_.processId()), SIGINT); }
+
+private:
+    QProcess process_;
+};
 const QString kProgram = QStringLiteral("/datadict");
-void detachFromTerminal(QProcess &p)
-{
-    p.setChildProcessModifier([] { ::setsid(); });
-}
-void interrupt(const QProcess &p)
-{
-    ::kill(pid_t(p.processId()), SIGINT);
-}
 #endif
 
 // An export started against the server; returns once the server holds a
 // statement it will never answer.
-bool startExport(QProcess &p, const tdstest::TdsServerProcess &server, const QString &output)
+bool startExport(Program &p, const tdstest::TdsServerProcess &server, const QString &output)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DATADICT_PASSWORD", server.password());
-    p.setProcessEnvironment(env);
-    detachFromTerminal(p);
-    p.start(binaryDir() + kProgram,
-            {"export", "--server", server.dataSource(), "--account", "001", "--year", "2011",
-             "--format", "csv", "--output", output});
+    if (!p.start(binaryDir() + kProgram,
+                 {"export", "--server", server.dataSource(), "--account", "001", "--year", "2011",
+                  "--format", "csv", "--output", output},
+                 env))
+        return false;
     QElapsedTimer waited;
     waited.start();
     while (waited.elapsed() < 20000) {
@@ -100,15 +103,16 @@ private slots:
         QString error;
         QVERIFY2(server.start(&error), qPrintable(error));
         const QString output = out.filePath(QString("interrupted%1.csv").arg(interrupts));
-        QProcess p;
-        QVERIFY(startExport(p, server, output));
+        Program program;
+        QVERIFY(startExport(program, server, output));
         for (int i = 1; i < interrupts; ++i) {
-            interrupt(p);
+            program.interrupt();
             QTest::qWait(100);
         }
         QElapsedTimer ending;
         ending.start();
-        interrupt(p);
+        program.interrupt();
+        QProcess &p = program.process();
         QVERIFY(p.waitForFinished(35000));
         QVERIFY2(ending.elapsed() < boundMs, qPrintable(QString::number(ending.elapsed())));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
@@ -131,6 +135,9 @@ private slots:
         QFETCH(QByteArray, typed);
         QFETCH(int, status);
         QFETCH(QString, said);
+#ifdef Q_OS_WIN
+        QSKIP("Windows has consoles, not terminals: theConsolePromptHidesTheTyping");
+#endif
         if (QStandardPaths::findExecutable("script").isEmpty())
             QSKIP("script (util-linux) is not installed");
         QProcess p;
@@ -163,6 +170,45 @@ private slots:
         QVERIFY2(text.contains(said), qPrintable(text));
         QVERIFY2(text.contains(QRegularExpression("[ ;]echo ")) && !text.contains("-echo "), qPrintable(text));
         QVERIFY(!QFile::exists(out.filePath("never.csv")));
+    }
+
+    // The same in a Windows console, typed as keys: nothing typed is shown,
+    // Enter answers, Ctrl+C ends with 130, Ctrl+Z is no password, and the
+    // console echoes again after.
+    void theConsolePromptHidesTheTyping_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("Enter") << "zq7Kx\r" << 0 << "";
+        QTest::newRow("Ctrl+C") << "zq7Kx\x03" << 130 << "";
+        QTest::newRow("Ctrl+Z") << "\x1a" << 2 << "没有输入密码";
+    }
+    void theConsolePromptHidesTheTyping()
+    {
+#ifndef Q_OS_WIN
+        QSKIP("a Windows console");
+#else
+        QFETCH(QString, typed);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DATADICT_PASSWORD");
+        const QString output = out.filePath(QStringLiteral("console %1.csv").arg(status));
+        clitest::ConsoleProgram program;
+        QVERIFY(program.start(binaryDir() + kProgram,
+                              {"export", "--server", folder.path(), "--account", "001", "--year", "2011",
+                               "--format", "csv", "--output", output},
+                              env));
+        QVERIFY2(program.shows("sa 的密码：", 20000), qPrintable(program.screen()));
+        program.type(typed);
+        QVERIFY(program.process().waitForFinished(20000));
+        QCOMPARE(program.process().exitCode(), status);
+        const QString screen = program.screen();
+        QVERIFY2(!screen.contains("zq7Kx") && screen.contains(said), qPrintable(screen));
+        QVERIFY(program.inputMode() & ENABLE_ECHO_INPUT);
+        QCOMPARE(QFile::exists(output), status == 0);
+#endif
     }
 };
 

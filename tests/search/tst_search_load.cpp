@@ -178,11 +178,11 @@ void SearchLoad::serverGoneDuringTheRead()
     QVERIFY(panelText().startsWith(QStringLiteral("正在加载字段…")));
     QTest::qWait(100);
     d.stop();
-    QTRY_VERIFY_WITH_TIMEOUT(panelText().startsWith(QStringLiteral("字段加载失败：")), 40000);
+    QTRY_VERIFY2_WITH_TIMEOUT(panelText().startsWith(QStringLiteral("字段加载失败：")), qPrintable(panelText()), 40000);
     QVERIFY(::Form2.isLoaded() && b->Visible() && !ui::programEnded());
     QTest::keyClicks(b->Text1.lineEdit(), "o");
     QVERIFY2(panelText().startsWith(QStringLiteral("正在加载字段…")), qPrintable(panelText()));
-    QTRY_VERIFY_WITH_TIMEOUT(panelText().startsWith(QStringLiteral("字段加载失败：")), 40000);
+    QTRY_VERIFY2_WITH_TIMEOUT(panelText().startsWith(QStringLiteral("字段加载失败：")), qPrintable(panelText()), 40000);
     QVERIFY(session.calls().isEmpty());
 }
 

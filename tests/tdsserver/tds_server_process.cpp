@@ -67,11 +67,15 @@ void TdsServerProcess::stop()
 {
     if (process_.state() == QProcess::NotRunning)
         return;
+    // On Windows terminate() only posts WM_CLOSE, which a console server
+    // never reads: it would go on answering for the whole wait.
+#ifndef Q_OS_WIN
     process_.terminate();
-    if (!process_.waitForFinished(3000)) {
-        process_.kill();
-        process_.waitForFinished(3000);
-    }
+    if (process_.waitForFinished(3000))
+        return;
+#endif
+    process_.kill();
+    process_.waitForFinished(3000);
 }
 
 bool TdsServerProcess::isRunning() const { return process_.state() == QProcess::Running; }
