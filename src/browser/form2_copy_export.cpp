@@ -143,6 +143,13 @@ void Form2::exportDictionary()
     request.module = Combo2.ListIndex() > 0 ? Combo2.Text() : QString();
     request.table = table;
     request.tablePosition = rsTable.currentRow();
+    if (rsTable.isFiltered()) {
+        // 当前列表 is the list as shown; a position in it is not the dictionary's.
+        request.listed = QStringList();
+        for (int row = 0; row < rsTable.rowCount(); ++row)
+            request.listed->append(rsTable.cell(row, 0).toString());
+        request.tablePosition = -1;
+    }
     request.format = choice->format;
     request.physical = choice->physical;
     request.output = choice->file;

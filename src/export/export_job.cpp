@@ -7,7 +7,9 @@
 #include "format_writers.h"
 #include "output_file.h"
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -44,6 +46,18 @@ std::vector<int> selectTables(const Dictionary &dictionary, Scope scope, const Q
             return {i};
     throw unknownTable(table);
 }
+
+namespace {
+void keepListed(const Dictionary &dictionary, const QStringList &listed, std::vector<int> &tables)
+{
+    QSet<QString> keys;
+    for (const QString &name : listed)
+        keys.insert(nameKey(name));
+    tables.erase(std::remove_if(tables.begin(), tables.end(),
+                                [&](int i) { return !keys.contains(nameKey(dictionary.tables[i].name)); }),
+                 tables.end());
+}
+}  // namespace
 
 QString cutCellsNote(const ExportResult &result)
 {
@@ -127,6 +141,8 @@ ExportResult runExport(const ExportRequest &request, const JobProgress &progress
     content.dictionary = &dictionary;
     content.tables = selectTables(dictionary, request.scope, request.module, request.table,
                                   request.tablePosition);
+    if (request.scope == Scope::List && request.listed)
+        keepListed(dictionary, *request.listed, content.tables);
     content.heading = request.heading;
     const int total = content.fieldCount();
     if (progress)

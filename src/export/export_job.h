@@ -10,6 +10,8 @@
 #include "export_format.h"
 #include "format_writers.h"
 #include <QString>
+#include <QStringList>
+#include <optional>
 #include <atomic>
 #include <functional>
 
@@ -23,6 +25,9 @@ struct ExportRequest {
     QString user, password;
     Scope scope = Scope::Dictionary;
     QString module;            // Scope::List: the module shown; empty for every module
+    // Scope::List, when the list is filtered where it is shown (隐藏空表):
+    // the names it lists; only those tables are written.
+    std::optional<QStringList> listed;
     QString table;             // Scope::Table: the current table's name ...
     int tablePosition = -1;    // ... and its 0-based position in the list, when known
     Format format = Format::Xlsx;

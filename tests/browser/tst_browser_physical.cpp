@@ -63,7 +63,8 @@ private slots:
     void offIsTheDesignAndReadsNothing();
     void bothBoxesAndTheFindingsList();
     void aFailedReadIsToldAndTriedAgain();
-    void theExportDialogOffersTheFacts();
+    void theExportTakesTheListAsShown_data();
+    void theExportTakesTheListAsShown();
 
 private:
     void tick(ui::CheckBox &box);
@@ -227,11 +228,39 @@ void BrowserPhysical::aFailedReadIsToldAndTriedAgain()
     QCOMPARE(b_->Label3.Caption(), QStringLiteral("【共加载3个表】"));
 }
 
-// "含实际结构" in the export dialog: the current table's fields with the facts.
-void BrowserPhysical::theExportDialogOffersTheFacts()
+// "含实际结构" in the export dialog adds the facts; "当前列表" is the list
+// as shown, without the tables "隐藏空表" hides.
+void BrowserPhysical::theExportTakesTheListAsShown_data()
 {
+    QTest::addColumn<int>("scope");
+    QTest::addColumn<bool>("physical");
+    QTest::addColumn<bool>("hideEmpty");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("当前表, 含实际结构")
+        << 0 << true << false
+        << QStringList{"数据表,中文表名,所属模块,序号,字段名称,字段含义,字段类型,实际类型,允许空,键,核对",
+                       "GL_a,甲表,总账,1,F1,编码,nvarchar(20),nvarchar(20),否,主键,",
+                       "GL_a,甲表,总账,2,F2,金额,int,\"decimal(18,4)\",是,,类型不一致",
+                       "GL_a,甲表,总账,3,F3,备注,nvarchar(60),,,,数据库中没有此字段"};
+    QTest::newRow("当前列表, 隐藏空表")
+        << 1 << false << true
+        << QStringList{"数据表,中文表名,所属模块,序号,字段名称,字段含义,字段类型",
+                       "GL_a,甲表,总账,1,F1,编码,nvarchar(20)", "GL_a,甲表,总账,2,F2,金额,int",
+                       "GL_a,甲表,总账,3,F3,备注,nvarchar(60)"};
+}
+
+void BrowserPhysical::theExportTakesTheListAsShown()
+{
+    QFETCH(int, scope);
+    QFETCH(bool, physical);
+    QFETCH(bool, hideEmpty);
+    QFETCH(QStringList, lines);
+    if (hideEmpty) {
+        tick(b_->Check2);
+        QTRY_COMPARE(b_->Label3.Caption(), QStringLiteral("【共加载1个表】"));
+    }
     QTemporaryDir dir;
-    const QString target = dir.filePath("facts.csv");
+    const QString target = dir.filePath("export.csv");
     QTimer poll;
     poll.setInterval(20);
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -239,10 +268,10 @@ void BrowserPhysical::theExportDialogOffersTheFacts()
         if (!d)
             return;
         poll.stop();
-        QCheckBox *physical = d->findChild<QCheckBox *>("exportPhysical");
-        QVERIFY(physical && !physical->isChecked());
-        physical->setChecked(true);
-        d->findChild<QComboBox *>("exportScope")->setCurrentIndex(0);   // 当前表
+        QCheckBox *facts = d->findChild<QCheckBox *>("exportPhysical");
+        QVERIFY(facts && !facts->isChecked());
+        facts->setChecked(physical);
+        d->findChild<QComboBox *>("exportScope")->setCurrentIndex(scope);
         d->selectNameFilter("CSV 文件 (*.csv)");
         d->findChild<QLineEdit *>("fileNameEdit")->setText(target);
         QMetaObject::invokeMethod(d, "accept");
@@ -254,9 +283,7 @@ void BrowserPhysical::theExportDialogOffersTheFacts()
     QTRY_COMPARE_WITH_TIMEOUT(boxes.calls().size(), 1, 10000);
     QFile f(target);
     QVERIFY(f.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(f.readAll()).remove(QChar(0xFEFF)).split("\r\n", Qt::SkipEmptyParts);
-    QCOMPARE(lines.value(0), QStringLiteral("数据表,中文表名,所属模块,序号,字段名称,字段含义,字段类型,实际类型,允许空,键,核对"));
-    QCOMPARE(lines.value(2), QStringLiteral("GL_a,甲表,总账,2,F2,金额,int,\"decimal(18,4)\",是,,类型不一致"));
+    QCOMPARE(QString::fromUtf8(f.readAll()).remove(QChar(0xFEFF)).split("\r\n", Qt::SkipEmptyParts), lines);
 }
 
 QTEST_MAIN(BrowserPhysical)
