@@ -2,10 +2,8 @@
 #include "export/findings_report.h"
 #include <QAbstractTableModel>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QTableView>
-#include <QVBoxLayout>
 
 namespace browser {
 
@@ -52,43 +50,20 @@ private:
     std::shared_ptr<const PhysicalStructure> structure_;
 };
 
-FindingsPanel::FindingsPanel(QWidget *parent)
-    : QFrame(parent), summary_(new QLabel(this)), view_(new QTableView(this)), model_(new FindingsModel(this))
+FindingsPanel::FindingsPanel(QWidget *parent) : FindingsPanel(parent, new FindingsModel(nullptr)) {}
+
+FindingsPanel::FindingsPanel(QWidget *parent, FindingsModel *model)
+    : ListPanel(parent, model, QStringLiteral("核对结果")), model_(model)
 {
     setFrameShape(QFrame::Box);
     setAutoFillBackground(true);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->setSpacing(2);
-    layout->addWidget(summary_);
-    layout->addWidget(view_, 1);
-    summary_->setTextFormat(Qt::PlainText);
-
-    view_->setModel(model_);
-    view_->setAccessibleName(QStringLiteral("核对结果"));
-    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view_->setSelectionMode(QAbstractItemView::SingleSelection);
-    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view_->setTabKeyNavigation(false);
-    view_->setWordWrap(false);
-    view_->verticalHeader()->hide();
-    view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
-    view_->horizontalHeader()->setHighlightSections(false);
-    view_->horizontalHeader()->setStretchLastSection(true);
-    view_->horizontalHeader()->setMinimumSectionSize(30);
+    QHeaderView *header = view()->horizontalHeader();
+    header->setStretchLastSection(true);
+    header->setMinimumSectionSize(30);
     const int widths[] = {40, 100, 80, 90, 120, 80, 80};
     for (int i = 0; i < 7; ++i)
-        view_->horizontalHeader()->resizeSection(i, widths[i]);
-    view_->installEventFilter(this);
-    QObject::connect(view_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
-        if (index.isValid() && onChoose)
-            onChoose(model_->finding(index.row()));
-    });
-    hide();
+        header->resizeSection(i, widths[i]);
 }
-
-FindingsPanel::~FindingsPanel() = default;
 
 void FindingsPanel::showFindings(std::shared_ptr<const PhysicalStructure> structure)
 {
@@ -96,46 +71,27 @@ void FindingsPanel::showFindings(std::shared_ptr<const PhysicalStructure> struct
         const QString text = dd::exporting::findingsSummary(structure->comparison().findings);
         model_->setStructure(std::move(structure));
         // Read out as it is written.
-        summary_->setText(text);
-        summary_->setAccessibleName(text);
+        setLineText(text);
+        line()->setAccessibleName(text);
         // Columns as wide as their texts while that is cheap to measure.
         if (model_->rowCount() <= 2000)
-            view_->resizeColumnsToContents();
-        if (model_->rowCount() > 0)
-            view_->setCurrentIndex(model_->index(0, 0));
-        view_->scrollToTop();
+            view()->resizeColumnsToContents();
+        showFromTheTop();
     }
-}
-
-QString FindingsPanel::summary() const
-{
-    return summary_->text();
 }
 
 const Finding *FindingsPanel::currentFinding() const
 {
-    const QModelIndex current = view_->currentIndex();
+    const QModelIndex current = view()->currentIndex();
     if (!current.isValid() || current.row() >= model_->rowCount())
         return nullptr;
     return &model_->finding(current.row());
 }
 
-bool FindingsPanel::eventFilter(QObject *watched, QEvent *event)
+void FindingsPanel::chooseRow(int row)
 {
-    if (watched == view_ && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && currentFinding()) {
-            if (onChoose)
-                onChoose(Finding(*currentFinding()));
-            return true;
-        }
-        if (key == Qt::Key_Escape) {
-            if (onEscape)
-                onEscape();
-            return true;
-        }
-    }
-    return QFrame::eventFilter(watched, event);
+    if (row < model_->rowCount() && onChoose)
+        onChoose(Finding(model_->finding(row)));
 }
 
 }  // namespace browser

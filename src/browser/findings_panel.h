@@ -5,39 +5,32 @@
 // over the field grid like the search's results; Enter or a double-click
 // chooses a finding, Esc closes the list.
 #include "physical_structure.h"
-#include <QFrame>
+#include "search/list_panel.h"
 #include <functional>
 #include <memory>
-
-class QLabel;
-class QTableView;
 
 namespace browser {
 
 class FindingsModel;
 
-class FindingsPanel : public QFrame {
+class FindingsPanel : public search::ListPanel {
     Q_OBJECT
 public:
     explicit FindingsPanel(QWidget *parent);
-    ~FindingsPanel() override;
 
     // The findings of a comparison; the current row stays when they are the same.
     void showFindings(std::shared_ptr<const PhysicalStructure> structure);
-    QString summary() const;
-    QTableView *view() const { return view_; }
+    QString summary() const { return lineText(); }
     // The current finding, or nullptr.
     const dd::catalog::Finding *currentFinding() const;
 
     std::function<void(const dd::catalog::Finding &)> onChoose;
-    std::function<void()> onEscape;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void chooseRow(int row) override;
 
 private:
-    QLabel *summary_;
-    QTableView *view_;
+    FindingsPanel(QWidget *parent, FindingsModel *model);
     FindingsModel *model_;
 };
 

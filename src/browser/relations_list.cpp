@@ -1,12 +1,10 @@
 #include "relations_list.h"
 #include <QFontMetrics>
 #include <QHeaderView>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTableView>
-#include <QVBoxLayout>
+#include <QLayout>
 
 namespace browser {
 
@@ -114,48 +112,29 @@ QVariant RelationsModel::headerData(int section, Qt::Orientation orientation, in
     return section >= 0 && section < ColumnCount ? QString::fromUtf16(headers[section]) : QVariant();
 }
 
-RelationsList::RelationsList(QWidget *parent)
-    : QFrame(parent), status_(new QLabel(this)), view_(new QTableView(this)), model_(new RelationsModel(this))
+RelationsList::RelationsList(QWidget *parent) : RelationsList(parent, new RelationsModel(nullptr)) {}
+
+RelationsList::RelationsList(QWidget *parent, RelationsModel *model)
+    : ListPanel(parent, model, QStringLiteral("关联表")), model_(model)
 {
     setFrameShape(QFrame::StyledPanel);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    layout->addWidget(status_);
-    layout->addWidget(view_, 1);
-    status_->setTextFormat(Qt::PlainText);
-
-    view_->setModel(model_);
-    view_->setAccessibleName(QStringLiteral("关联表"));
-    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view_->setSelectionMode(QAbstractItemView::SingleSelection);
-    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view_->setTabKeyNavigation(false);
-    view_->setWordWrap(false);
-    view_->setTextElideMode(Qt::ElideMiddle);
-    view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    view_->verticalHeader()->hide();
-    view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
-    view_->horizontalHeader()->setHighlightSections(false);
+    layout()->setContentsMargins(0, 0, 0, 0);
+    QTableView *list = view();
+    list->setTextElideMode(Qt::ElideMiddle);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Everything in the field grid's width: the description takes what the
     // other columns leave; every row's tooltip has the whole evidence.
-    QHeaderView *header = view_->horizontalHeader();
+    QHeaderView *header = list->horizontalHeader();
     header->setStretchLastSection(false);
     header->setMinimumSectionSize(30);
     fitColumns();
-    view_->installEventFilter(this);
-    view_->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(view_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
-        if (index.isValid())
-            choose(index.row());
-    });
-    QObject::connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        QMenu menu(view_);
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(list, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        QMenu menu(view());
         QAction *medium = menu.addAction(QStringLiteral("显示可信度为中的关联"));
         medium->setCheckable(true);
         medium->setChecked(withMedium);
-        if (menu.exec(view_->viewport()->mapToGlobal(at)) == medium && onWithMedium)
+        if (menu.exec(view()->viewport()->mapToGlobal(at)) == medium && onWithMedium)
             onWithMedium(medium->isChecked());
     });
     hide();
@@ -165,18 +144,15 @@ void RelationsList::showStatus(const QString &text)
 {
     if (model_->rowCount() > 0)
         model_->clear();
-    if (status_->text() != text)
-        status_->setText(text);
+    setLineText(text);
 }
 
 void RelationsList::showLinks(std::shared_ptr<const Relations> relations, int table, Confidence least)
 {
     model_->setLinks(std::move(relations), table, least);
     const int rows = model_->rowCount();
-    status_->setText(rows ? QStringLiteral("共%1个关联").arg(rows) : QStringLiteral("没有找到关联表"));
-    if (rows)
-        view_->setCurrentIndex(model_->index(0, 0));
-    view_->scrollToTop();
+    setLineText(rows ? QStringLiteral("共%1个关联").arg(rows) : QStringLiteral("没有找到关联表"));
+    showFromTheTop();
     fitColumns();
 }
 
@@ -191,8 +167,8 @@ void RelationsList::fitColumns()
     constexpr int kPadding = 10;
     constexpr int kHeaderPadding = 16;
     const int caps[] = {60, 120, 0, 90, 90, 150, 60};
-    const QFontMetrics metrics(view_->font());
-    const QFontMetrics headerMetrics(view_->horizontalHeader()->font());
+    const QFontMetrics metrics(view()->font());
+    const QFontMetrics headerMetrics(view()->horizontalHeader()->font());
     const int rows = std::min(model_->rowCount(), kMeasuredRows);
     int widths[ColumnCount] = {};
     for (int c = 0; c < ColumnCount; ++c) {
@@ -204,8 +180,8 @@ void RelationsList::fitColumns()
         widths[c] = std::min(width, caps[c]);
     }
     // Room for the scroll bar that many rows bring, whether it shows yet or not.
-    const QScrollBar *bar = view_->verticalScrollBar();
-    const int room = (view_->viewport()->width() > 0 ? view_->viewport()->width() : width())
+    const QScrollBar *bar = view()->verticalScrollBar();
+    const int room = (view()->viewport()->width() > 0 ? view()->viewport()->width() : width())
                      - (bar->isVisible() ? 0 : bar->sizeHint().width());
     const int fixed = widths[Way] + widths[Sureness];
     int flexible = 0;
@@ -225,7 +201,7 @@ void RelationsList::fitColumns()
     }
     widths[Description] = std::max(kLeastDescription, room - fixed - flexible);
     for (int c = 0; c < ColumnCount; ++c)
-        view_->horizontalHeader()->resizeSection(c, widths[c]);
+        view()->horizontalHeader()->resizeSection(c, widths[c]);
 }
 
 void RelationsList::resizeEvent(QResizeEvent *event)
@@ -234,27 +210,10 @@ void RelationsList::resizeEvent(QResizeEvent *event)
     fitColumns();
 }
 
-QString RelationsList::statusText() const
-{
-    return status_->text();
-}
-
-void RelationsList::choose(int row)
+void RelationsList::chooseRow(int row)
 {
     if (row >= 0 && row < model_->rowCount() && onChoose)
         onChoose(model_->otherTable(row), model_->otherField(row));
-}
-
-bool RelationsList::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == view_ && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            choose(view_->currentIndex().row());
-            return true;
-        }
-    }
-    return QFrame::eventFilter(watched, event);
 }
 
 }  // namespace browser

@@ -6,13 +6,10 @@
 // it says how the links' build is doing, or how many there are. Enter or a
 // double-click chooses a row.
 #include "relations/relations.h"
+#include "search/list_panel.h"
 #include <QAbstractTableModel>
-#include <QFrame>
 #include <functional>
 #include <memory>
-
-class QLabel;
-class QTableView;
 
 namespace browser {
 
@@ -40,7 +37,7 @@ private:
     std::vector<int> rows_;
 };
 
-class RelationsList : public QFrame {
+class RelationsList : public search::ListPanel {
     Q_OBJECT
 public:
     explicit RelationsList(QWidget *parent);
@@ -50,8 +47,7 @@ public:
     void showLinks(std::shared_ptr<const dd::relations::Relations> relations, int table,
                    dd::relations::Confidence least);
 
-    QString statusText() const;
-    QTableView *view() const { return view_; }
+    QString statusText() const { return lineText(); }
     RelationsModel *model() const { return model_; }
 
     // Enter or a double-click on a row: the other table and its field.
@@ -61,14 +57,12 @@ public:
     bool withMedium = false;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void chooseRow(int row) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void choose(int row);
+    RelationsList(QWidget *parent, RelationsModel *model);
     void fitColumns();
-    QLabel *status_;
-    QTableView *view_;
     RelationsModel *model_;
 };
 

@@ -3,23 +3,19 @@
 // "没有找到", the load's progress or failure) over a table of hits. It sits
 // over the window's own controls without moving them; the focus stays in
 // the search box, which hands it Up/Down/Page keys (moveCurrent).
+#include "list_panel.h"
 #include "searcher.h"
-#include <QFrame>
 #include <functional>
 #include <memory>
-
-class QLabel;
-class QTableView;
 
 namespace search {
 
 class ResultsModel;
 
-class ResultsPanel : public QFrame {
+class ResultsPanel : public ListPanel {
     Q_OBJECT
 public:
     explicit ResultsPanel(QWidget *parent);
-    ~ResultsPanel() override;
 
     // A line instead of results (load progress, failure): no rows.
     void showStatus(const QString &text);
@@ -33,20 +29,17 @@ public:
     // Rows a page down moves.
     int pageRows() const;
 
-    QString statusText() const;
-    QTableView *view() const { return view_; }
+    QString statusText() const { return lineText(); }
     ResultsModel *model() const { return model_; }
 
-    // Enter or a double-click on a row; Esc in the list.
+    // Enter or a double-click on a row.
     std::function<void(Hit)> onChoose;
-    std::function<void()> onEscape;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void chooseRow(int row) override;
 
 private:
-    QLabel *status_;
-    QTableView *view_;
+    ResultsPanel(QWidget *parent, ResultsModel *model);
     ResultsModel *model_;
 };
 
