@@ -76,17 +76,16 @@ bool isRegularName(const QString &name)
     return !reservedWords().contains(name.toLower());
 }
 
-// A meaning as one comment line: its line breaks become spaces.
-QString commentText(const QString &meaning)
+}  // namespace
+
+QString commentText(const QString &text)
 {
-    QString text = meaning;
-    for (QChar &c : text)
+    QString line = text;
+    for (QChar &c : line)
         if (c == QLatin1Char('\n') || c == QLatin1Char('\r'))
             c = QLatin1Char(' ');
-    return text;
+    return line;
 }
-
-}  // namespace
 
 QString tabSeparated(const CopiedRows &rows, bool withHeaders)
 {

@@ -27,5 +27,7 @@ struct SelectField {
 QString selectStatement(const QString &table, const std::vector<SelectField> &fields);
 // A name as it can stand in a statement: as it is, or [bracketed].
 QString sqlName(const QString &name);
+// A text as one comment line: its line breaks become spaces.
+QString commentText(const QString &text);
 
 }  // namespace dd::exporting

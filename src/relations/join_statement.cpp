@@ -5,6 +5,7 @@ namespace dd::relations {
 
 namespace {
 
+using dd::exporting::commentText;
 using dd::exporting::sqlName;
 
 QString aliasOf(size_t step)
@@ -12,19 +13,10 @@ QString aliasOf(size_t step)
     return step < 26 ? QString(QChar(char16_t(u'a' + step))) : QStringLiteral("t%1").arg(step + 1);
 }
 
-QString oneLine(const QString &text)
-{
-    QString out = text;
-    for (QChar &c : out)
-        if (c == QLatin1Char('\n') || c == QLatin1Char('\r'))
-            c = QLatin1Char(' ');
-    return out;
-}
-
 QString tableTitle(const DictionaryTable &table)
 {
     return table.description.isEmpty() ? table.name
-                                       : table.name + QStringLiteral("（") + oneLine(table.description) + QStringLiteral("）");
+                                       : table.name + QStringLiteral("（") + commentText(table.description) + QStringLiteral("）");
 }
 
 }  // namespace
@@ -53,7 +45,7 @@ QString joinStatement(const Relations &relations, const JoinPlan &plan)
                 if (field.name.isEmpty())
                     continue;
                 columns << aliasOf(s) + QLatin1Char('.') + sqlName(field.name);
-                comments << oneLine(field.meaning);
+                comments << commentText(field.meaning);
             }
         }
         out = QStringLiteral("select ");
@@ -93,7 +85,7 @@ QString joinStatement(const Relations &relations, const JoinPlan &plan)
     }
     for (int table : plan.unreachable) {
         const DictionaryTable &t = d.tables[size_t(table)];
-        out += QStringLiteral("\n-- 没有找到 ") + oneLine(t.name) + QStringLiteral(" 与以上各表在")
+        out += QStringLiteral("\n-- 没有找到 ") + commentText(t.name) + QStringLiteral(" 与以上各表在")
                + QString::number(kMaxJoins) + QStringLiteral("次连接以内的关联，单独列出：\n");
         std::vector<dd::exporting::SelectField> fields;
         for (int f = t.firstField; f < t.firstField + t.fieldCount; ++f)

@@ -2,14 +2,17 @@
 #include "data/public_ado.h"
 #include "dictionary_generator.h"
 #include "ui/form.h"
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QtEndian>
 
 namespace brtest {
@@ -177,6 +180,37 @@ void breakCatalog(const QString &folder, const QString &catalog)
     QFile target(folder + QLatin1Char('/') + catalog + QStringLiteral(".db"));
     QVERIFY(target.open(QIODevice::ReadWrite) && target.resize(0));  // the same file
     QCOMPARE(target.write(bytes), qint64(bytes.size()));
+}
+
+bool exportThroughDialog(browser::Form2 &b, int scope, const QString &target,
+                         const std::function<void(QFileDialog &)> &more)
+{
+    bool sawDialog = false;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!d)
+            return;
+        poll.stop();
+        sawDialog = true;
+        d->findChild<QComboBox *>("exportScope")->setCurrentIndex(scope);
+        d->selectNameFilter("CSV 文件 (*.csv)");
+        d->findChild<QLineEdit *>("fileNameEdit")->setText(target);
+        if (more)
+            more(*d);
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    poll.start();
+    QApplication::setActiveWindow(b.widget());
+    // An earlier end of the loop (QCoreApplication::exit) would make the
+    // modal dialog return at once.
+    QTimer::singleShot(0, [&] {
+        QTest::keyClick(b.DataGrid2.tableView(), Qt::Key_S, Qt::ControlModifier);
+        QCoreApplication::exit(0);
+    });
+    QCoreApplication::exec();
+    return sawDialog;
 }
 
 }  // namespace brtest

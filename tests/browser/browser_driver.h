@@ -6,6 +6,9 @@
 #include "login/form1.h"
 #include "ui/runtime.h"
 #include <QString>
+#include <functional>
+
+class QFileDialog;
 
 class QComboBox;
 
@@ -43,5 +46,12 @@ QStringList entries(const ui::ComboBox &box);
 // tables: the open connection's next statement on it fails, as on a
 // database that went away.
 void breakCatalog(const QString &folder, const QString &catalog);
+
+// Ctrl+S in the field grid; the save dialog gets the scope (0 当前表,
+// 1 当前列表, 2 整个字典), CSV and `target`, then `more` (other choices),
+// and is accepted. Runs inside the application's event loop, where a modal
+// dialog waits; false when no dialog came.
+bool exportThroughDialog(browser::Form2 &b, int scope, const QString &target,
+                         const std::function<void(QFileDialog &)> &more = {});
 
 }  // namespace brtest

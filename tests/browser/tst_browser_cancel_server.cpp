@@ -27,16 +27,7 @@ namespace {
 // Until the server holds a statement it will never answer.
 bool serverHoldsAStatement(const tdstest::TdsServerProcess &server)
 {
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 20000) {
-        const tdstest::StatementLog log = server.log();
-        for (const auto &e : log.entries())
-            if (e.outcome == "unanswered")
-                return true;
-        QTest::qWait(50);
-    }
-    return false;
+    return QTest::qWaitFor([&] { return server.holdsUnansweredStatement(); }, 20000);
 }
 
 QProgressDialog *progressDialog(browser::Form2 *b)

@@ -59,17 +59,6 @@ QStringList menu(browser::Form2 *b, ui::DataGrid &grid, const QString &choose = 
     return texts;
 }
 
-// Runs fn inside the application's event loop: an earlier end of the
-// program (QCoreApplication::exit) would make modal dialogs return at once.
-void inEventLoop(const std::function<void()> &fn)
-{
-    QTimer::singleShot(0, [&] {
-        fn();
-        QCoreApplication::exit(0);
-    });
-    QCoreApplication::exec();
-}
-
 std::vector<QStringList> pastedRows(const QTemporaryDir &dir)
 {
     QFile f(dir.filePath("paste.tsv"));
@@ -145,25 +134,8 @@ private slots:
     void ctrlSExportsThroughTheDialog()
     {
         const QString target = dir.filePath("current.csv");
-        bool sawDialog = false;
-        QTimer poll;
-        poll.setInterval(20);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            if (!d)
-                return;
-            poll.stop();
-            sawDialog = true;
-            d->findChild<QComboBox *>("exportScope")->setCurrentIndex(0);   // 当前表
-            d->selectNameFilter("CSV 文件 (*.csv)");
-            d->findChild<QLineEdit *>("fileNameEdit")->setText(target);
-            QMetaObject::invokeMethod(d, "accept");
-        });
-        poll.start();
         ui::ScopedMsgBoxHandler boxes;
-        QApplication::setActiveWindow(b->widget());
-        inEventLoop([&] { QTest::keyClick(view(b->DataGrid2), Qt::Key_S, Qt::ControlModifier); });
-        QVERIFY(sawDialog);
+        QVERIFY(exportThroughDialog(*b, 0, target));   // 当前表
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(target), 10000);
         // The end is said, with the file and what it holds.
         QTRY_COMPARE_WITH_TIMEOUT(boxes.calls().size(), 1, 10000);

@@ -42,16 +42,6 @@ QString rowOf(ui::DataGrid &grid, int row)
     return grid.rowTexts(row).join('|');
 }
 
-// Runs fn inside the application's event loop, where modal dialogs wait.
-void inEventLoop(const std::function<void()> &fn)
-{
-    QTimer::singleShot(0, [&] {
-        fn();
-        QCoreApplication::exit(0);
-    });
-    QCoreApplication::exec();
-}
-
 }  // namespace
 
 class BrowserPhysical : public QObject {
@@ -261,25 +251,12 @@ void BrowserPhysical::theExportTakesTheListAsShown()
     }
     QTemporaryDir dir;
     const QString target = dir.filePath("export.csv");
-    QTimer poll;
-    poll.setInterval(20);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!d)
-            return;
-        poll.stop();
-        QCheckBox *facts = d->findChild<QCheckBox *>("exportPhysical");
+    ui::ScopedMsgBoxHandler boxes;
+    QVERIFY(exportThroughDialog(*b_, scope, target, [&](QFileDialog &d) {
+        QCheckBox *facts = d.findChild<QCheckBox *>("exportPhysical");
         QVERIFY(facts && !facts->isChecked());
         facts->setChecked(physical);
-        d->findChild<QComboBox *>("exportScope")->setCurrentIndex(scope);
-        d->selectNameFilter("CSV 文件 (*.csv)");
-        d->findChild<QLineEdit *>("fileNameEdit")->setText(target);
-        QMetaObject::invokeMethod(d, "accept");
-    });
-    poll.start();
-    ui::ScopedMsgBoxHandler boxes;
-    QApplication::setActiveWindow(b_->widget());
-    inEventLoop([&] { QTest::keyClick(b_->DataGrid2.tableView(), Qt::Key_S, Qt::ControlModifier); });
+    }));
     QTRY_COMPARE_WITH_TIMEOUT(boxes.calls().size(), 1, 10000);
     QFile f(target);
     QVERIFY(f.open(QIODevice::ReadOnly));

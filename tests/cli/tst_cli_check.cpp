@@ -10,7 +10,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include "no_terminal.h"
+#include "program_run.h"
 
 using exporttest::binaryDir;
 
@@ -25,19 +25,8 @@ struct Run {
 
 Run datadict(const QStringList &args)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DATADICT_PASSWORD", "pw");
-    env.insert("LANG", "C.UTF-8");
-    p.setProcessEnvironment(env);
-    ddtest::withoutTerminal(p);
-    p.start(binaryDir() + "/datadict", args);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(120000))
-        p.kill();
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()).remove(QChar(0xFEFF)),
-            QString::fromUtf8(p.readAllStandardError())};
+    const ddtest::ProgramRun run = ddtest::runWithoutTerminal(binaryDir() + "/datadict", args);
+    return {run.status, QString::fromUtf8(run.out).remove(QChar(0xFEFF)), QString::fromUtf8(run.err)};
 }
 
 QStringList on(const QString &command, const QString &server, const QStringList &more)

@@ -5,6 +5,7 @@
 // Windows both programs are run, datadict.exe and the console datadict.com,
 // and the export is compared with the Linux build's (DD_LINUX_BINARY).
 #include "host_tools.h"
+#include "program_run.h"
 #ifdef Q_OS_WIN
 #include "windows_console.h"
 #endif
@@ -16,25 +17,13 @@
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QByteArray out, err;
-};
+using Run = ddtest::ProgramRun;
 
 QString binaryDir() { return qEnvironmentVariable("DD_BINARY_DIR"); }
 
 Run run(const QString &program, const QStringList &args)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DATADICT_PASSWORD", "pw");
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(120000))
-        p.kill();
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+    return ddtest::runWithoutTerminal(program, args);
 }
 
 QStringList exportArgs(const QString &server, const QString &output)

@@ -9,7 +9,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include "no_terminal.h"
+#include "program_run.h"
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
 #endif
@@ -18,33 +18,15 @@ using namespace exporttest;
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QByteArray out, err;
-};
+using Run = ddtest::ProgramRun;
 
-// Runs the program without a controlling terminal (its own session; on
-// Windows, no console);
-// standard output appended to a file when one is named.
+// Runs the program without a terminal; standard output appended to a file
+// when one is named.
 Run datadict(const QStringList &args, const QString &password = QString(), bool withPassword = true,
              const QString &appendOutputTo = QString())
 {
-    QProcess p;
-    if (!appendOutputTo.isEmpty())
-        p.setStandardOutputFile(appendOutputTo, QIODevice::Append);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DATADICT_PASSWORD");
-    if (withPassword)
-        env.insert("DATADICT_PASSWORD", password.isNull() ? QStringLiteral("pw") : password);
-    env.insert("LANG", "C.UTF-8");
-    p.setProcessEnvironment(env);
-    ddtest::withoutTerminal(p);
-    p.start(binaryDir() + "/datadict", args);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(120000))
-        p.kill();
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+    const QString given = withPassword ? (password.isNull() ? QStringLiteral("pw") : password) : QString();
+    return ddtest::runWithoutTerminal(binaryDir() + "/datadict", args, given, appendOutputTo);
 }
 
 QStringList exportArgs(const QString &server, const QStringList &more)

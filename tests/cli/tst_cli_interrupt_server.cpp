@@ -62,16 +62,7 @@ bool startExport(Program &p, const tdstest::TdsServerProcess &server, const QStr
                   "--format", "csv", "--output", output},
                  env))
         return false;
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 20000) {
-        const tdstest::StatementLog log = server.log();
-        for (const auto &e : log.entries())
-            if (e.outcome == "unanswered")
-                return true;
-        QTest::qWait(50);
-    }
-    return false;
+    return QTest::qWaitFor([&] { return server.holdsUnansweredStatement(); }, 20000);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include "no_terminal.h"
+#include "program_run.h"
 
 namespace {
 
@@ -21,20 +21,9 @@ struct Run {
 
 Run datadict(const QStringList &args, bool withPassword = true)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DATADICT_PASSWORD");
-    if (withPassword)
-        env.insert("DATADICT_PASSWORD", "pw");
-    env.insert("LANG", "C.UTF-8");
-    p.setProcessEnvironment(env);
-    ddtest::withoutTerminal(p);
-    p.start(qEnvironmentVariable("DD_BINARY_DIR") + "/datadict", args);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(120000))
-        p.kill();
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    const ddtest::ProgramRun run = ddtest::runWithoutTerminal(qEnvironmentVariable("DD_BINARY_DIR") + "/datadict",
+                                                              args, withPassword ? QStringLiteral("pw") : QString());
+    return {run.status, QString::fromUtf8(run.out), QString::fromUtf8(run.err)};
 }
 
 }  // namespace

@@ -85,6 +85,15 @@ QString TdsServerProcess::dataSource() const
     return QStringLiteral("127.0.0.1,%1").arg(port_);
 }
 
+bool TdsServerProcess::holdsUnansweredStatement() const
+{
+    const StatementLog entries = log();
+    for (const auto &e : entries.entries())
+        if (e.outcome == "unanswered")
+            return true;
+    return false;
+}
+
 void TdsServerProcess::clearLog() const
 {
     logStart_ = QFileInfo(logFile_).size();

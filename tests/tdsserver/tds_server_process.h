@@ -36,6 +36,9 @@ public:
     QString dataSource() const;
     QString logFile() const { return logFile_; }
     StatementLog log() const { return StatementLog::read(logFile_, logStart_); }
+    // Whether the log has a statement the server holds and will never answer
+    // (--hang-after-login and its kin).
+    bool holdsUnansweredStatement() const;
     // From now on log() holds only what comes next, so a test sees only its
     // own statements. The file itself is left alone: the server appends to
     // it, and on Windows an append continues at the offset the writer had.
